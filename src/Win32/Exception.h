@@ -26,8 +26,7 @@ public:
     // The caption of every message box (string 141 once initialised).
     static const std::wstring& caption();
 
-    template <typename... Inserts>
-    explicit Exception(int stringId, const Inserts&... inserts) {
+    template <typename... Inserts> explicit Exception(int stringId, const Inserts&... inserts) {
         show(stringId, std::vector<MessageInsert>{toInsert(inserts)...});
     }
 

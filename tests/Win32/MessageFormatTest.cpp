@@ -1,5 +1,5 @@
-#include "CompiledStringTable.h"
 #include "MessageFormat.h"
+#include "CompiledStringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -21,18 +21,21 @@ std::vector<MessageInsert> sampleInserts(const std::wstring& format) {
             inserts.resize(static_cast<std::size_t>(number));
         }
         inserts[static_cast<std::size_t>(number - 1)] =
-            isDecimal ? MessageInsert(-1000 - number) : MessageInsert(L"C:\\Müsic\\x " + std::to_wstring(number));
+            isDecimal ? MessageInsert(-1000 - number)
+                      : MessageInsert(L"C:\\Müsic\\x " + std::to_wstring(number));
     }
     return inserts;
 }
 
-std::wstring formatWithSystem(const std::wstring& format, const std::vector<MessageInsert>& inserts) {
+std::wstring formatWithSystem(const std::wstring& format,
+                              const std::vector<MessageInsert>& inserts) {
     std::vector<DWORD_PTR> arguments;
     for (const MessageInsert& insert : inserts) {
         if (const int* number = std::get_if<int>(&insert)) {
             arguments.push_back(static_cast<DWORD_PTR>(static_cast<INT_PTR>(*number)));
         } else {
-            arguments.push_back(reinterpret_cast<DWORD_PTR>(std::get<std::wstring>(insert).c_str()));
+            arguments.push_back(
+                reinterpret_cast<DWORD_PTR>(std::get<std::wstring>(insert).c_str()));
         }
     }
     wchar_t* buffer = nullptr;
@@ -40,7 +43,8 @@ std::wstring formatWithSystem(const std::wstring& format, const std::vector<Mess
                                       FORMAT_MESSAGE_ARGUMENT_ARRAY,
                                   format.c_str(), 0, 0, reinterpret_cast<LPWSTR>(&buffer), 0,
                                   reinterpret_cast<va_list*>(arguments.data()));
-    std::wstring result = buffer ? std::wstring(buffer, length) : std::wstring(L"<FormatMessageW failed>");
+    std::wstring result =
+        buffer ? std::wstring(buffer, length) : std::wstring(L"<FormatMessageW failed>");
     LocalFree(buffer);
     return result;
 }
