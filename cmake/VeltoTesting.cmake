@@ -16,6 +16,11 @@ macro(velto_setup_testing)
         add_test(NAME wine.prefix.stop COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run ${CMAKE_BINARY_DIR} --stop)
         set_tests_properties(wine.prefix.start PROPERTIES FIXTURES_SETUP wine)
         set_tests_properties(wine.prefix.stop PROPERTIES FIXTURES_CLEANUP wine)
+        # Wine's server and desktop keep the display they start with: a prefix
+        # started before Xvfb makes windows that never reach the screen. The
+        # display fixture is therefore made here, where wine.prefix.start is.
+        velto_require_display("")
+        set_tests_properties(wine.prefix.start PROPERTIES DEPENDS xvfb.start)
     else()
         find_package(GTest REQUIRED)
         find_package(benchmark QUIET)
@@ -33,7 +38,9 @@ function(velto_require_display test)
         set_tests_properties(xvfb.start PROPERTIES FIXTURES_SETUP display)
         set_tests_properties(xvfb.stop PROPERTIES FIXTURES_CLEANUP display)
     endif()
-    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "wine;display")
+    if(test)
+        set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED "wine;display")
+    endif()
 endfunction()
 
 function(velto_add_test name)

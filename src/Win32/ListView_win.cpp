@@ -1,0 +1,335 @@
+#include "ListView_win.h"
+
+#include "CommonControls_win.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+
+constexpr int kHeaderTextCapacity = 20;
+constexpr int kCompareTextCapacity = 100;
+constexpr int kArrowMask = HDF_SORTUP | HDF_SORTDOWN;
+
+int CALLBACK compareRows(LPARAM keyA, LPARAM keyB, LPARAM list);
+
+} // namespace
+
+ListView::ListView(Window& parent, int itemId, Anchor hAnchor, Anchor vAnchor)
+    : Control(parent, itemId, hAnchor, vAnchor) {}
+
+void ListView::attach() {
+    Control::attach();
+    SendMessageW(hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+    header = reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0));
+    BOOL smoothScrolling = FALSE;
+    SystemParametersInfoW(SPI_GETLISTBOXSMOOTHSCROLLING, 0, &smoothScrolling, 0);
+    if (commonControlsV6() && smoothScrolling) {
+        subclass();
+    }
+}
+
+LRESULT ListView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = Control::windowProc(window, message, wParam, lParam);
+    if (message == WM_VSCROLL) {
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_INVALIDATE);
+    }
+    return result;
+}
+
+LRESULT ListView::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFY) {
+        auto* notification = reinterpret_cast<NMHDR*>(lParam);
+        if (notification->hwndFrom == hwnd) {
+            if (LRESULT result = handleListNotification(notification)) {
+                return result;
+            }
+        } else if (header && notification->hwndFrom == header) {
+            handleHeaderNotification(notification);
+        }
+    }
+    return Control::handleMessage(window, message, wParam, lParam);
+}
+
+LRESULT ListView::handleListNotification(NMHDR* notification) {
+    switch (notification->code) {
+    case LVN_GETDISPINFOW: {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(notification)->item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            colorPending = false;
+            item.pszText[0] = L'\0';
+            getCellText(static_cast<int>(item.lParam), item.iSubItem, item.pszText,
+                        item.cchTextMax - 1);
+        }
+        return 0;
+    }
+    case NM_CUSTOMDRAW:
+        return handleCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(notification));
+    case NM_DBLCLK:
+        onDoubleClick(reinterpret_cast<NMITEMACTIVATE*>(notification)->iItem);
+        return 0;
+    case NM_CLICK:
+        onSelectionChanged(getSelectedCount());
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT ListView::handleCustomDraw(NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        if (colorPending) {
+            draw->clrText = pendingColor;
+            colorPending = false;
+            return CDRF_NEWFONT;
+        }
+        if (draw->clrText == 0) {
+            return CDRF_DODEFAULT;
+        }
+        draw->clrText = 0;
+        return CDRF_NEWFONT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+void ListView::handleHeaderNotification(NMHDR* notification) {
+    auto* headerNotification = reinterpret_cast<NMHEADERW*>(notification);
+    if (notification->code == HDN_ENDTRACKW && headerNotification->pitem &&
+        (headerNotification->pitem->mask & HDI_WIDTH)) {
+        onColumnResized(headerNotification->iItem, headerNotification->pitem->cxy);
+    } else if (notification->code == HDN_ITEMCLICKW && headerNotification->iButton == 0) {
+        sortByColumn(headerNotification->iItem);
+    }
+}
+
+void ListView::onSelectionChanged(int) {}
+
+void ListView::onDoubleClick(int) {}
+
+void ListView::onColumnResized(int, int) {}
+
+void ListView::setCellColor(COLORREF color) {
+    colorPending = true;
+    pendingColor = color;
+}
+
+int ListView::compare(int rowKeyA, int rowKeyB, int column) {
+    wchar_t textA[kCompareTextCapacity + 1] = {};
+    wchar_t textB[kCompareTextCapacity + 1] = {};
+    getCellText(rowKeyA, column, textA, kCompareTextCapacity);
+    getCellText(rowKeyB, column, textB, kCompareTextCapacity);
+    colorPending = false;
+    return std::wcscmp(textA, textB);
+}
+
+void ListView::refresh(bool) {
+    redraw();
+}
+
+void ListView::setColumns(int count, const int* widths, const int* headerStringIds) {
+    hide();
+    for (int column = 0; column < count; ++column) {
+        wchar_t title[kHeaderTextCapacity] = {};
+        LoadStringW(instance, static_cast<UINT>(headerStringIds[column]), title,
+                    kHeaderTextCapacity);
+        LVCOLUMNW format{};
+        format.mask = LVCF_FMT | LVCF_TEXT | LVCF_SUBITEM | (widths[column] >= 0 ? LVCF_WIDTH : 0);
+        format.fmt = LVCFMT_LEFT;
+        format.cx = widths[column];
+        format.pszText = title;
+        format.iSubItem = column;
+        UINT message = column < columnCount ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW;
+        SendMessageW(hwnd, message, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&format));
+        if (widths[column] < 0) {
+            SendMessageW(hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                         LVSCW_AUTOSIZE_USEHEADER);
+        }
+    }
+    for (int column = columnCount - 1; column >= count; --column) {
+        SendMessageW(hwnd, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0);
+    }
+    show();
+    columnCount = count;
+}
+
+void ListView::setColumnAlignment(int column, int alignment) {
+    LVCOLUMNW format{};
+    format.mask = LVCF_FMT;
+    if (!SendMessageW(hwnd, LVM_GETCOLUMNW, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(&format))) {
+        return;
+    }
+    int justify = alignment == AlignCenter  ? LVCFMT_CENTER
+                  : alignment == AlignRight ? LVCFMT_RIGHT
+                                            : LVCFMT_LEFT;
+    format.fmt = (format.fmt & ~LVCFMT_JUSTIFYMASK) | justify;
+    SendMessageW(hwnd, LVM_SETCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&format));
+}
+
+bool ListView::nextSelected(int& position, int& key) {
+    auto next = SendMessageW(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(position),
+                             MAKELPARAM(LVNI_SELECTED, 0));
+    if (next < 0) {
+        return false;
+    }
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = static_cast<int>(next);
+    SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    position = item.iItem;
+    key = static_cast<int>(item.lParam);
+    return true;
+}
+
+void ListView::setRowCount(int n, bool reset) {
+    if (reset) {
+        setSortArrow(sortColumn, 0);
+        sortColumn = -1;
+        sortDirection = 1;
+        if (selectedCount > 0) {
+            for (int position = 0; position < n; ++position) {
+                ListView_SetItemState(hwnd, position, 0, LVIS_SELECTED);
+            }
+        }
+    }
+    if (n == rowCount) {
+        return;
+    }
+    if (n > rowCount) {
+        SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
+        for (int position = rowCount; position < n; ++position) {
+            if (!appendRow(position)) {
+                MessageBoxW(parentHwnd, L"AddItem failed", L"Error", MB_OK);
+                return;
+            }
+        }
+    } else {
+        for (int key = rowCount - 1; key >= n; --key) {
+            deleteRowWithKey(key);
+        }
+        SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
+    }
+    rowCount = n;
+    // The new rows go into the order the user chose, in the user's direction.
+    if (sortColumn >= 0) {
+        sortRows();
+    }
+}
+
+bool ListView::appendRow(int position) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+    item.iItem = position;
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.lParam = position;
+    if (SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
+        return false;
+    }
+    for (int column = 1; column < columnCount; ++column) {
+        LVITEMW subItem{};
+        subItem.iSubItem = column;
+        subItem.pszText = LPSTR_TEXTCALLBACKW;
+        SendMessageW(hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(position),
+                     reinterpret_cast<LPARAM>(&subItem));
+    }
+    SendMessageW(hwnd, LVM_UPDATE, static_cast<WPARAM>(position), 0);
+    return true;
+}
+
+void ListView::deleteRowWithKey(int key) {
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = key;
+    auto position =
+        SendMessageW(hwnd, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+    if (position >= 0) {
+        SendMessageW(hwnd, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
+    }
+}
+
+void ListView::setSelected(int position, bool selected) {
+    UINT state = ListView_GetItemState(hwnd, position, LVIS_SELECTED);
+    if (((state & LVIS_SELECTED) != 0) == selected) {
+        return;
+    }
+    ListView_SetItemState(hwnd, position, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    onSelectionChanged(getSelectedCount());
+}
+
+void ListView::selectAll() {
+    ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
+    selectedCount = rowCount;
+    onSelectionChanged(rowCount);
+}
+
+void ListView::selectNone() {
+    ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    selectedCount = 0;
+    onSelectionChanged(0);
+}
+
+int ListView::getSelectedCount() {
+    selectedCount = static_cast<int>(SendMessageW(hwnd, LVM_GETSELECTEDCOUNT, 0, 0));
+    return selectedCount;
+}
+
+void ListView::ensureVisible(int position, bool partialAllowed) {
+    SendMessageW(hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(position), partialAllowed);
+}
+
+void ListView::sortByColumn(int column) {
+    if (column == sortColumn) {
+        sortDirection = -sortDirection;
+    } else {
+        setSortArrow(sortColumn, 0);
+        sortDirection = 1;
+    }
+    setSortArrow(column, sortDirection);
+    sortColumn = column;
+    sortRows();
+}
+
+void ListView::sortRows() {
+    SendMessageW(hwnd, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
+                 reinterpret_cast<LPARAM>(compareRows));
+}
+
+void ListView::setSortArrow(int column, int direction) {
+    if (column < 0 || !header || !commonControlsV6()) {
+        return;
+    }
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(&item))) {
+        return;
+    }
+    item.fmt &= ~kArrowMask;
+    if (direction > 0) {
+        item.fmt |= HDF_SORTDOWN;
+    } else if (direction < 0) {
+        item.fmt |= HDF_SORTUP;
+    }
+    SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&item));
+}
+
+namespace {
+
+int CALLBACK compareRows(LPARAM keyA, LPARAM keyB, LPARAM list) {
+    auto* view = reinterpret_cast<ListView*>(list);
+    return view->compare(static_cast<int>(keyA), static_cast<int>(keyB),
+                         view->currentSortColumn()) *
+           view->currentSortDirection();
+}
+
+} // namespace

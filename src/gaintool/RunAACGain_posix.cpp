@@ -1,0 +1,181 @@
+#include "RunAACGain.h"
+
+#include "CommandLine.h"
+#include "CommandLineWords.h"
+#include "Exception.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr const wchar_t* kSourceFile = L".\\RunAACGain";
+constexpr int kCreatePipeLine = 79;
+constexpr int kCreateProcessLine = 112;
+constexpr int kCloseWriteEndLine = 119;
+constexpr int kOpenStreamLine = 127;
+
+void checkErrno(int line) {
+    checkResult(errno ? errno : -1, kSourceFile, line);
+}
+
+// Paths and arguments are handed to the system as UTF-8.
+std::string toUtf8(const std::wstring& text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (wchar_t c : text) {
+        const auto code = static_cast<char32_t>(c);
+        if (code < 0x80) {
+            bytes += static_cast<char>(code);
+        } else if (code < 0x800) {
+            bytes += static_cast<char>(0xC0 | (code >> 6));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            bytes += static_cast<char>(0xE0 | (code >> 12));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | (code >> 18));
+            bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            bytes += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return bytes;
+}
+
+class ScopedFd {
+public:
+    explicit ScopedFd(int fd = -1) : fd(fd) {}
+    ~ScopedFd() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    ScopedFd(const ScopedFd&) = delete;
+    ScopedFd& operator=(const ScopedFd&) = delete;
+
+    int get() const { return fd; }
+    int release() {
+        const int released = fd;
+        fd = -1;
+        return released;
+    }
+
+private:
+    int fd;
+};
+
+class SpawnFileActions {
+public:
+    SpawnFileActions() { posix_spawn_file_actions_init(&actions); }
+    ~SpawnFileActions() { posix_spawn_file_actions_destroy(&actions); }
+    SpawnFileActions(const SpawnFileActions&) = delete;
+    SpawnFileActions& operator=(const SpawnFileActions&) = delete;
+
+    posix_spawn_file_actions_t* get() { return &actions; }
+
+private:
+    posix_spawn_file_actions_t actions;
+};
+
+} // namespace
+
+struct RunAACGain::Child {
+    pid_t pid = 0;
+};
+
+RunAACGain::RunAACGain(const std::wstring& toolPath) : toolPath(toolPath) {}
+
+RunAACGain::~RunAACGain() {
+    terminate();
+}
+
+bool RunAACGain::hasChild() const {
+    return child != nullptr;
+}
+
+unsigned long RunAACGain::processId() const {
+    return child ? static_cast<unsigned long>(child->pid) : 0;
+}
+
+std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, int channel) {
+    if (child) {
+        checkResult(-1, kSourceFile, __LINE__);
+    }
+    // The tool gets the words its Windows build would get from this command line.
+    std::vector<std::string> words;
+    for (const std::wstring& word :
+         splitCommandLine(buildCommandLine(op, steps, fileArgs, channel))) {
+        words.push_back(toUtf8(word));
+    }
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    // Close-on-exec: the child gets only the duplicates on its standard output
+    // and error, so the pipe ends when the child does.
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        checkErrno(kCreatePipeLine);
+    }
+    ScopedFd readEnd(ends[0]);
+    ScopedFd writeEnd(ends[1]);
+
+    SpawnFileActions actions;
+    posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDERR_FILENO);
+    const std::string program = toUtf8(toolPath);
+    auto started = std::make_unique<Child>();
+    const int spawnError =
+        posix_spawn(&started->pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
+    if (spawnError != 0) {
+        checkResult(spawnError, kSourceFile, kCreateProcessLine);
+    }
+    child = std::move(started);
+    if (::close(writeEnd.release()) != 0) {
+        checkErrno(kCloseWriteEndLine);
+    }
+
+    stream = fdopen(readEnd.get(), "rb");
+    if (!stream) {
+        checkErrno(kOpenStreamLine);
+    }
+    readEnd.release();
+    return stream;
+}
+
+// SIGKILL is the counterpart of TerminateProcess: the tool cannot refuse it.
+// (A POSIX child ended by a signal has no exit code; nothing reads it anyway.)
+void RunAACGain::terminate() {
+    if (child) {
+        kill(child->pid, SIGKILL);
+    }
+    close();
+}
+
+void RunAACGain::close() {
+    if (!child) {
+        return;
+    }
+    if (stream) {
+        std::fclose(stream);
+        stream = nullptr;
+    }
+    int status = 0;
+    while (waitpid(child->pid, &status, 0) == -1 && errno == EINTR) {
+    }
+    child.reset();
+}

@@ -1,0 +1,154 @@
+#include "RunAACGain.h"
+
+#include "CommandLine.h"
+#include "Exception.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cerrno>
+
+namespace {
+
+constexpr const wchar_t* kSourceFile = L".\\RunAACGain";
+constexpr int kCreatePipeLine = 79;
+constexpr int kDuplicateHandleLine = 88;
+constexpr int kCreateProcessLine = 112;
+constexpr int kCloseWriteEndLine = 119;
+constexpr int kOpenStreamLine = 127;
+constexpr DWORD kTerminatedExitCode = 2;
+
+// For calls that report failure by their result; never lets a failure pass
+// when the system forgot to set its error.
+void checkLastError(int line) {
+    const DWORD error = GetLastError();
+    checkResult(error ? static_cast<int>(error) : -1, kSourceFile, line);
+}
+
+// Owns a kernel handle until it is released or closed.
+class ScopedHandle {
+public:
+    ScopedHandle() = default;
+    ~ScopedHandle() {
+        if (handle) {
+            CloseHandle(handle);
+        }
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+    HANDLE* out() { return &handle; }
+    HANDLE get() const { return handle; }
+    HANDLE release() {
+        HANDLE released = handle;
+        handle = nullptr;
+        return released;
+    }
+
+private:
+    HANDLE handle = nullptr;
+};
+
+} // namespace
+
+struct RunAACGain::Child {
+    PROCESS_INFORMATION processInformation{};
+
+    ~Child() {
+        if (processInformation.hThread) {
+            CloseHandle(processInformation.hThread);
+        }
+        if (processInformation.hProcess) {
+            CloseHandle(processInformation.hProcess);
+        }
+    }
+};
+
+RunAACGain::RunAACGain(const std::wstring& toolPath) : toolPath(toolPath) {}
+
+RunAACGain::~RunAACGain() {
+    terminate();
+}
+
+bool RunAACGain::hasChild() const {
+    return child != nullptr;
+}
+
+unsigned long RunAACGain::processId() const {
+    return child ? child->processInformation.dwProcessId : 0;
+}
+
+std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, int channel) {
+    if (child) {
+        checkResult(-1, kSourceFile, __LINE__);
+    }
+    std::wstring args = buildCommandLine(op, steps, fileArgs, channel);
+
+    SECURITY_ATTRIBUTES saAttr{};
+    saAttr.nLength = sizeof(saAttr);
+    saAttr.lpSecurityDescriptor = nullptr;
+    saAttr.bInheritHandle = TRUE;
+    ScopedHandle hChildStdoutRd;
+    ScopedHandle hChildStdoutWr;
+    if (!CreatePipe(hChildStdoutRd.out(), hChildStdoutWr.out(), &saAttr, 0)) {
+        checkLastError(kCreatePipeLine);
+    }
+    // The child must not inherit the read end, or the pipe would stay open
+    // after the child's end and the stream would never reach its end.
+    ScopedHandle hChildStdoutRdDup;
+    if (!DuplicateHandle(GetCurrentProcess(), hChildStdoutRd.get(), GetCurrentProcess(),
+                         hChildStdoutRdDup.out(), 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+        checkLastError(kDuplicateHandleLine);
+    }
+    CloseHandle(hChildStdoutRd.release());
+
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = hChildStdoutWr.get();
+    si.hStdError = hChildStdoutWr.get();
+    si.hStdInput = nullptr;
+    auto started = std::make_unique<Child>();
+    if (!CreateProcessW(toolPath.c_str(), args.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &si, &started->processInformation)) {
+        checkLastError(kCreateProcessLine);
+    }
+    child = std::move(started);
+    if (!CloseHandle(hChildStdoutWr.release())) {
+        checkLastError(kCloseWriteEndLine);
+    }
+
+    // Binary mode: CR and LF reach the parser unchanged.
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(hChildStdoutRdDup.get()), 0);
+    if (fd == -1) {
+        checkResult(errno ? errno : -1, kSourceFile, kOpenStreamLine);
+    }
+    hChildStdoutRdDup.release();
+    stream = _fdopen(fd, "rb");
+    if (!stream) {
+        const int error = errno ? errno : -1;
+        _close(fd);
+        checkResult(error, kSourceFile, kOpenStreamLine);
+    }
+    return stream;
+}
+
+void RunAACGain::terminate() {
+    if (child) {
+        TerminateProcess(child->processInformation.hProcess, kTerminatedExitCode);
+    }
+    close();
+}
+
+void RunAACGain::close() {
+    if (!child) {
+        return;
+    }
+    if (stream) {
+        std::fclose(stream);
+        stream = nullptr;
+    }
+    WaitForSingleObject(child->processInformation.hProcess, INFINITE);
+    child.reset();
+}

@@ -1,0 +1,107 @@
+// A stand-in for the gain tool in tests: replays a script of byte chunks on
+// its standard output and standard error, exactly as written, so tests can
+// produce output the real tool cannot be made to print.
+//
+//   fake-gain-tool [any arguments...] SCRIPT
+//
+// The script is the last argument (the tool's last file argument). One
+// directive per line:
+//   out TEXT    write TEXT to standard output
+//   err TEXT    write TEXT to standard error
+//   args        write every argument, argv[0] included, as "[arg]\n" to standard output
+//   sleep MS    wait MS milliseconds
+//   exit CODE   end with CODE
+// TEXT is taken as it is except for the escapes \\ \r \n \t and \xHH.
+#include "RawOutput.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+std::string unescape(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            bytes += text[i];
+            continue;
+        }
+        const char code = text[++i];
+        if (code == 'r') {
+            bytes += '\r';
+        } else if (code == 'n') {
+            bytes += '\n';
+        } else if (code == 't') {
+            bytes += '\t';
+        } else if (code == 'x' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
+                   hexValue(text[i + 2]) >= 0) {
+            bytes += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+            i += 2;
+        } else {
+            bytes += code;
+        }
+    }
+    return bytes;
+}
+
+bool runDirective(const std::string& line, int argc, char** argv) {
+    const std::size_t blank = line.find(' ');
+    const std::string name = line.substr(0, blank);
+    const std::string operand = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+    if (name == "out") {
+        writeStandardOutput(unescape(operand));
+    } else if (name == "err") {
+        writeStandardError(unescape(operand));
+    } else if (name == "args") {
+        for (int i = 0; i < argc; ++i) {
+            std::string echo = "[";
+            echo += argv[i];
+            echo += "]\n";
+            writeStandardOutput(echo);
+        }
+    } else if (name == "sleep") {
+        sleepMilliseconds(std::atoi(operand.c_str()));
+    } else if (name == "exit") {
+        std::exit(std::atoi(operand.c_str()));
+    } else if (!name.empty()) {
+        std::fprintf(stderr, "fake-gain-tool: unknown directive %s\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: fake-gain-tool [arguments...] SCRIPT\n");
+        return 2;
+    }
+    std::ifstream script(argv[argc - 1], std::ios::binary);
+    if (!script) {
+        std::fprintf(stderr, "fake-gain-tool: cannot read %s\n", argv[argc - 1]);
+        return 2;
+    }
+    std::string line;
+    while (std::getline(script, line)) {
+        if (!runDirective(line, argc, argv)) {
+            return 2;
+        }
+    }
+    return 0;
+}
