@@ -1,5 +1,8 @@
 #include "PlatformFileStore.h"
 
+#include "ScopedFd_posix.h"
+#include "Utf8_posix.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -7,57 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-// File names are handed to the system in UTF-8.
-std::string toUtf8(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) {
-        uint32_t code = static_cast<uint32_t>(c);
-        if (code > 0x10FFFF) {
-            code = 0xFFFD;
-        }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd(fd) {}
-    ~FileDescriptor() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd; }
-    bool valid() const { return fd >= 0; }
-    // Closes now, reporting whether the close succeeded.
-    bool close() {
-        int result = ::close(fd);
-        fd = -1;
-        return result == 0;
-    }
-
-private:
-    int fd;
-};
 
 bool writeAll(int fd, const std::string& bytes) {
     size_t written = 0;
@@ -78,7 +30,7 @@ bool writeAll(int fd, const std::string& bytes) {
 void syncDirectoryOf(const std::string& path) {
     size_t slash = path.rfind('/');
     std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY));
+    ScopedFd dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY));
     if (dir.valid()) {
         ::fsync(dir.get());
     }
@@ -92,7 +44,7 @@ bool PlatformFileStore::exists(const std::wstring& path) {
 }
 
 std::optional<std::string> PlatformFileStore::readAll(const std::wstring& path) {
-    FileDescriptor file(::open(toUtf8(path).c_str(), O_RDONLY));
+    ScopedFd file(::open(toUtf8(path).c_str(), O_RDONLY));
     if (!file.valid()) {
         return std::nullopt;
     }
@@ -121,7 +73,7 @@ std::optional<std::string> PlatformFileStore::readAll(const std::wstring& path) 
 bool PlatformFileStore::replaceWith(const std::wstring& path, const std::string& bytes) {
     std::string target = toUtf8(path);
     std::string temporary = toUtf8(temporaryPathFor(path));
-    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666));
+    ScopedFd file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666));
     if (!file.valid()) {
         return false;
     }

@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "CommandLineWords.h"
 #include "Exception.h"
+#include "ScopedFd_posix.h"
+#include "Utf8_posix.h"
 
 #include <cerrno>
 #include <csignal>
@@ -27,53 +29,6 @@ constexpr int kOpenStreamLine = 127;
 void checkErrno(int line) {
     checkResult(errno ? errno : -1, kSourceFile, line);
 }
-
-// Paths and arguments are handed to the system as UTF-8.
-std::string toUtf8(const std::wstring& text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (wchar_t c : text) {
-        const auto code = static_cast<char32_t>(c);
-        if (code < 0x80) {
-            bytes += static_cast<char>(code);
-        } else if (code < 0x800) {
-            bytes += static_cast<char>(0xC0 | (code >> 6));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            bytes += static_cast<char>(0xE0 | (code >> 12));
-            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | (code >> 18));
-            bytes += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            bytes += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return bytes;
-}
-
-class ScopedFd {
-public:
-    explicit ScopedFd(int fd = -1) : fd(fd) {}
-    ~ScopedFd() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-    ScopedFd(const ScopedFd&) = delete;
-    ScopedFd& operator=(const ScopedFd&) = delete;
-
-    int get() const { return fd; }
-    int release() {
-        const int released = fd;
-        fd = -1;
-        return released;
-    }
-
-private:
-    int fd;
-};
 
 class SpawnFileActions {
 public:
