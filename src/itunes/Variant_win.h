@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <string>
+
+// Owns one VARIANT and clears it when it goes.
+class Variant {
+public:
+    Variant() { VariantInit(&value); }
+    explicit Variant(int number) : Variant() {
+        value.vt = VT_I4;
+        value.lVal = number;
+    }
+    explicit Variant(const std::wstring& text) : Variant() {
+        value.vt = VT_BSTR;
+        value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
+    Variant(Variant&& other) noexcept : value(other.value) { VariantInit(&other.value); }
+    Variant(const Variant&) = delete;
+    Variant& operator=(const Variant&) = delete;
+    Variant& operator=(Variant&&) = delete;
+    ~Variant() { VariantClear(&value); }
+
+    // Clears the value and lends it to a call that fills it.
+    VARIANT* put() {
+        VariantClear(&value);
+        return &value;
+    }
+    VARIANT* get() { return &value; }
+    const VARIANT& operator*() const { return value; }
+    VARTYPE type() const { return value.vt; }
+
+private:
+    VARIANT value;
+};
