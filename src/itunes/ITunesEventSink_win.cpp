@@ -19,42 +19,8 @@ void ITunesEventSink::detach() {
     owner = nullptr;
 }
 
-HRESULT ITunesEventSink::QueryInterface(REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) ||
-        IsEqualIID(iid, DIID__IiTunesEvents)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG ITunesEventSink::AddRef() {
-    return ++references;
-}
-
-ULONG ITunesEventSink::Release() {
-    ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
-HRESULT ITunesEventSink::GetTypeInfoCount(UINT* count) {
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT ITunesEventSink::GetTypeInfo(UINT, LCID, ITypeInfo**) {
-    return TYPE_E_ELEMENTNOTFOUND;
+bool ITunesEventSink::answers(REFIID iid) const {
+    return UntypedDispatch::answers(iid) || IsEqualIID(iid, DIID__IiTunesEvents);
 }
 
 HRESULT ITunesEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {

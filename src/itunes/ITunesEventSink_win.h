@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ComRef_win.h"
+#include "UntypedDispatch_win.h"
 
 #include <oaidl.h>
 #include <windows.h>
@@ -17,7 +18,7 @@ class CriticalSection;
 // for IDispatch when events come from another process. Its references are
 // counted, so that a subscription that iTunes keeps after a failed Unadvise
 // never calls a deleted object; the connection detaches it instead.
-class ITunesEventSink : public IDispatch {
+class ITunesEventSink : public UntypedDispatch {
 public:
     static ComRef<ITunesEventSink> create(HWND owner, CriticalSection& lock);
 
@@ -26,13 +27,6 @@ public:
     // undone, and later events do nothing. Call on the connection's thread.
     void detach();
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags,
@@ -41,7 +35,8 @@ public:
 
 private:
     ITunesEventSink(HWND owner, CriticalSection& lock) : owner(owner), lock(&lock) {}
-    virtual ~ITunesEventSink() = default;
+
+    bool answers(REFIID iid) const override;
 
     HRESULT databaseChanged(const DISPPARAMS& params);
     HRESULT sendObjectIDs(const VARIANT& argument, WPARAM kind);
@@ -52,5 +47,4 @@ private:
     HWND owner;
     CriticalSection* lock;
     std::atomic<bool> enabled{true};
-    std::atomic<ULONG> references{1};
 };

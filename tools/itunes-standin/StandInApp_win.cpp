@@ -48,7 +48,7 @@ std::span<const StandInObject::Member> StandInApp::members() const {
 }
 
 bool StandInApp::answers(REFIID iid) const {
-    return IsEqualIID(iid, IID_IiTunes);
+    return UntypedDispatch::answers(iid) || IsEqualIID(iid, IID_IiTunes);
 }
 
 HRESULT StandInApp::QueryInterface(REFIID iid, void** object) {

@@ -7,29 +7,8 @@
 StandInClassFactory::StandInClassFactory(std::shared_ptr<StandInState> state)
     : state(std::move(state)) {}
 
-HRESULT StandInClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG StandInClassFactory::AddRef() {
-    return ++references;
-}
-
-ULONG StandInClassFactory::Release() {
-    ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
+bool StandInClassFactory::answers(REFIID iid) const {
+    return IsEqualIID(iid, IID_IClassFactory);
 }
 
 HRESULT StandInClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {

@@ -15,29 +15,8 @@ StandInConnectionPoint::~StandInConnectionPoint() {
     state->objectDestroyed();
 }
 
-HRESULT StandInConnectionPoint::QueryInterface(REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IConnectionPoint)) {
-        *object = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG StandInConnectionPoint::AddRef() {
-    return ++references;
-}
-
-ULONG StandInConnectionPoint::Release() {
-    ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
+bool StandInConnectionPoint::answers(REFIID iid) const {
+    return IsEqualIID(iid, IID_IConnectionPoint);
 }
 
 HRESULT StandInConnectionPoint::GetConnectionInterface(IID* iid) {

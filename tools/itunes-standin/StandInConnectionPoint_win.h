@@ -1,23 +1,20 @@
 #pragma once
 
+#include "ComObject_win.h"
 #include "ComRef_win.h"
 #include "StandInState_win.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <atomic>
 #include <memory>
 
 // The connection point of the event interface _IiTunesEvents.
-class StandInConnectionPoint : public IConnectionPoint {
+class StandInConnectionPoint : public ComObject<IConnectionPoint> {
 public:
     StandInConnectionPoint(std::shared_ptr<StandInState> state,
                            IConnectionPointContainer* container);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
     HRESULT STDMETHODCALLTYPE
     GetConnectionPointContainer(IConnectionPointContainer** container) override;
@@ -26,9 +23,10 @@ public:
     HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) override;
 
 private:
-    virtual ~StandInConnectionPoint();
+    ~StandInConnectionPoint() override;
+
+    bool answers(REFIID iid) const override;
 
     std::shared_ptr<StandInState> state;
     ComRef<IConnectionPointContainer> container;
-    std::atomic<ULONG> references{1};
 };

@@ -10,47 +10,6 @@ StandInObject::~StandInObject() {
     state->objectDestroyed();
 }
 
-bool StandInObject::answers(REFIID) const {
-    return false;
-}
-
-HRESULT StandInObject::QueryInterface(REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || answers(iid)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG StandInObject::AddRef() {
-    return ++references;
-}
-
-ULONG StandInObject::Release() {
-    ULONG left = --references;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
-HRESULT StandInObject::GetTypeInfoCount(UINT* count) {
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT StandInObject::GetTypeInfo(UINT, LCID, ITypeInfo**) {
-    return TYPE_E_ELEMENTNOTFOUND;
-}
-
 HRESULT StandInObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0) {
         return E_INVALIDARG;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "StandInState_win.h"
+#include "UntypedDispatch_win.h"
 
 #include <oaidl.h>
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <span>
@@ -14,17 +14,12 @@
 // late binding by member name (case-insensitive, as COM's name look-up is) and
 // the refusal of calls that tests ask for. Members from kFirstControl up are
 // the stand-in's own controls and are never refused.
-class StandInObject : public IDispatch {
+class StandInObject : public UntypedDispatch {
 public:
     static constexpr DISPID kFirstControl = 1000;
     // iTunes' answer for an object that no longer exists (ITUNES_E_OBJECTDELETED).
     static constexpr HRESULT kObjectDeleted = static_cast<HRESULT>(0xA0040202);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
                                             DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags,
@@ -48,8 +43,6 @@ protected:
     // May throw Failure.
     virtual HRESULT invoke(DISPID member, WORD flags, const DISPPARAMS& params,
                            VARIANT* result) = 0;
-    // The interface's own IID besides IUnknown and IDispatch, if it has one.
-    virtual bool answers(REFIID iid) const;
 
     // Arguments counted from the first in call order.
     static const VARIANT& argument(const DISPPARAMS& params, UINT index);
@@ -62,9 +55,6 @@ protected:
     static HRESULT answerObject(VARIANT* result, IDispatch* object);
 
     std::shared_ptr<StandInState> state;
-
-private:
-    std::atomic<ULONG> references{1};
 };
 
 // Makes a stand-in object with one reference for the caller.

@@ -27,7 +27,7 @@ std::span<const StandInObject::Member> StandInPlaylistObject::members() const {
 }
 
 bool StandInPlaylistObject::answers(REFIID iid) const {
-    return IsEqualIID(iid, IID_IITPlaylist);
+    return UntypedDispatch::answers(iid) || IsEqualIID(iid, IID_IITPlaylist);
 }
 
 HRESULT StandInPlaylistObject::invoke(DISPID member, WORD, const DISPPARAMS& params,

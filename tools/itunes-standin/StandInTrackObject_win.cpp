@@ -26,7 +26,8 @@ std::span<const StandInObject::Member> StandInTrackObject::members() const {
 }
 
 bool StandInTrackObject::answers(REFIID iid) const {
-    return IsEqualIID(iid, IID_IITFileOrCDTrack) && track().kind == StandInTrack::kFile;
+    return UntypedDispatch::answers(iid) ||
+           (IsEqualIID(iid, IID_IITFileOrCDTrack) && track().kind == StandInTrack::kFile);
 }
 
 StandInTrack& StandInTrackObject::track() const {
