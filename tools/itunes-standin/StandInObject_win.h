@@ -10,9 +10,9 @@
 #include <span>
 #include <string>
 
-// The base of every object of the iTunes stand-in: reference counting,
-// late binding by member name (case-insensitive, as COM's name look-up is) and
-// the refusal of calls that tests ask for. Members from kFirstControl up are
+// The base of every object of the iTunes stand-in: late binding by member
+// name (case-insensitive, as COM's name look-up is) and the refusal of calls
+// that tests ask for. Members from kFirstControl up are
 // the stand-in's own controls and are never refused.
 class StandInObject : public UntypedDispatch {
 public:
