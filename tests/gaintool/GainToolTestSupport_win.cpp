@@ -1,5 +1,7 @@
 #include "GainToolTestSupport.h"
 
+#include "ScopedHandle_win.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -40,15 +42,44 @@ std::string toolBytesOf(const std::wstring& text) {
     return bytes;
 }
 
-// cmd /c drops the first and the last quote of its command: hence the outer pair.
+using OwnedHandle = ScopedHandle<HANDLE, CloseHandle>;
+
+// Started with CreateProcessW itself rather than through a command shell, so
+// that nothing but the tool stands between the test and the tool's output:
+// both outputs on one inherited pipe, no standard input.
 std::string runToolDirectly(const std::wstring& tool, const std::wstring& arguments) {
-    const std::wstring command = L"\"\"" + tool + L"\" " + arguments + L" 2>&1\"";
-    FILE* pipe = _wpopen(command.c_str(), L"rb");
-    if (!pipe) {
-        throw std::runtime_error("_wpopen failed");
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE pipeRead = nullptr;
+    HANDLE pipeWrite = nullptr;
+    if (!CreatePipe(&pipeRead, &pipeWrite, &inheritable, 0)) {
+        throw std::runtime_error("CreatePipe failed");
     }
-    std::string output = readAllBytes(pipe);
-    _pclose(pipe);
+    const OwnedHandle readEnd(pipeRead);
+    OwnedHandle writeEnd(pipeWrite);
+    SetHandleInformation(pipeRead, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = pipeWrite;
+    startup.hStdError = pipeWrite;
+    std::wstring commandLine = L"\"" + tool + L"\" " + arguments;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &started)) {
+        throw std::runtime_error("CreateProcessW failed");
+    }
+    const OwnedHandle process(started.hProcess);
+    const OwnedHandle thread(started.hThread);
+    writeEnd.reset(); // the tool's copy is then the last: reading ends when the tool does
+
+    std::string output;
+    char buffer[4096];
+    DWORD count = 0;
+    while (ReadFile(pipeRead, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+        output.append(buffer, count);
+    }
+    WaitForSingleObject(process.get(), INFINITE);
     return output;
 }
 

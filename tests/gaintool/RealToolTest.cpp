@@ -25,6 +25,7 @@ struct ParsedRun {
     std::vector<LineKind> kinds;
     std::map<std::wstring, std::array<std::wstring, ParseAACGain::kMaxFields>> rows;
     std::vector<std::wstring> errors;
+    std::string output; // the tool's own bytes, shown when a check fails
 
     bool has(LineKind kind) const {
         return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
@@ -64,6 +65,7 @@ protected:
         std::FILE* file = std::fopen((dir / L"recording").string().c_str(), "rb");
         ParsedRun run = parse(file);
         std::fclose(file);
+        run.output = recording;
         return run;
     }
 
@@ -140,7 +142,7 @@ TEST_F(RealTool, ApplyUndoAndDeleteTagsParseAsTheirLineKinds) {
     EXPECT_NEAR(record(OpCheckTags, 0, {track}).trackGain(track), measured - 2 * kStepDb, 0.02);
 
     const ParsedRun undo = record(OpUndo, 0, {track});
-    EXPECT_TRUE(undo.errors.empty());
+    EXPECT_TRUE(undo.errors.empty()) << undo.output;
     EXPECT_TRUE(undo.has(UndoRow));
     EXPECT_TRUE(undo.rows.empty());
     EXPECT_NEAR(record(OpCheckTags, 0, {track}).trackGain(track), measured, 0.02);
