@@ -25,7 +25,7 @@ struct ParsedRun {
     std::vector<LineKind> kinds;
     std::map<std::wstring, std::array<std::wstring, ParseAACGain::kMaxFields>> rows;
     std::vector<std::wstring> errors;
-    std::string output; // the tool's own bytes, shown when a check fails
+    std::string output; // the tool's own bytes when run directly, shown when a check fails
 
     bool has(LineKind kind) const {
         return std::find(kinds.begin(), kinds.end(), kind) != kinds.end();
@@ -99,7 +99,7 @@ TEST_F(RealTool, AnalysisGivesARowPerFileAndTheAlbumRow) {
     const std::wstring loud = fresh(L"loud.mp3");
     const std::wstring clipping = fresh(L"clipping.mp3");
     const ParsedRun run = record(OpAnalyze, 0, {quiet, loud, clipping});
-    EXPECT_TRUE(run.errors.empty()) << run.errors.size();
+    EXPECT_TRUE(run.errors.empty()) << run.output;
     EXPECT_TRUE(run.has(HeaderRow));
     ASSERT_EQ(run.rows.size(), 4u);
     EXPECT_GT(run.trackGain(quiet), 5.0);
@@ -118,7 +118,7 @@ TEST_F(RealTool, CheckTagsReadsBackTheTrackAndAlbumValuesOfTheAnalysis) {
                                              fresh(L"album3.mp3")};
     const ParsedRun analysis = record(OpAnalyze, 0, album);
     const ParsedRun tags = record(OpCheckTags, 0, album);
-    EXPECT_TRUE(tags.errors.empty());
+    EXPECT_TRUE(tags.errors.empty()) << tags.output;
     ASSERT_EQ(tags.rows.size(), 3u);
     for (const std::wstring& path : album) {
         const auto& fields = tags.rows.at(path);
@@ -136,7 +136,7 @@ TEST_F(RealTool, ApplyUndoAndDeleteTagsParseAsTheirLineKinds) {
     const double measured = record(OpAnalyze, 0, {track}).trackGain(track);
 
     const ParsedRun apply = record(OpApply, 2, {track});
-    EXPECT_TRUE(apply.errors.empty());
+    EXPECT_TRUE(apply.errors.empty()) << apply.output;
     EXPECT_TRUE(apply.has(ApplyingLine));
     EXPECT_TRUE(apply.has(DoneLine));
     EXPECT_NEAR(record(OpCheckTags, 0, {track}).trackGain(track), measured - 2 * kStepDb, 0.02);
@@ -148,14 +148,15 @@ TEST_F(RealTool, ApplyUndoAndDeleteTagsParseAsTheirLineKinds) {
     EXPECT_NEAR(record(OpCheckTags, 0, {track}).trackGain(track), measured, 0.02);
 
     const ParsedRun deleteTags = record(OpDeleteTags, 0, {track});
-    EXPECT_TRUE(deleteTags.errors.empty());
+    EXPECT_TRUE(deleteTags.errors.empty()) << deleteTags.output;
     EXPECT_EQ(record(OpCheckTags, 0, {track}).rows.at(track)[1], L"NA");
 }
 
 TEST_F(RealTool, AChannelChangeWorksOnStereoAndIsAnErrorOnJointStereo) {
     const std::wstring unequal = fresh(L"unequal.mp3");
     const std::wstring joint = fresh(L"loud.mp3");
-    EXPECT_TRUE(record(OpApply, -2, {unequal}, 2).errors.empty());
+    const ParsedRun change = record(OpApply, -2, {unequal}, 2);
+    EXPECT_TRUE(change.errors.empty()) << change.output;
     const ParsedRun undo = record(OpUndo, 0, {unequal});
     EXPECT_TRUE(undo.has(UndoRow));
 
@@ -178,7 +179,7 @@ TEST_F(RealTool, ThroughTheRunnerItGivesTheSameValuesAsRunDirectly) {
     }
     const ParsedRun expected = record(OpAnalyze, 0, direct);
     const ParsedRun actual = throughRunner(OpAnalyze, viaRunner);
-    EXPECT_TRUE(actual.errors.empty());
+    EXPECT_TRUE(actual.errors.empty()) << ::testing::PrintToString(actual.errors);
     ASSERT_EQ(actual.rows.size(), names.size() + 1);
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(actual.rows.at(viaRunner[i])[1], expected.rows.at(direct[i])[1]);
@@ -194,7 +195,7 @@ TEST_F(RealTool, ANonAsciiPathComesBackFromTheToolAsTheSameText) {
     const std::wstring path =
         toText(freshAudio(toPath(folder), L"quiet.mp3", L"\u00e9t\u00e9.mp3"));
     const ParsedRun run = throughRunner(OpAnalyze, {path});
-    EXPECT_TRUE(run.errors.empty());
+    EXPECT_TRUE(run.errors.empty()) << ::testing::PrintToString(run.errors);
     EXPECT_EQ(run.rows.count(path), 1u);
     EXPECT_GT(run.trackGain(path), 5.0);
 }
