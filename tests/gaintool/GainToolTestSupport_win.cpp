@@ -45,7 +45,8 @@ using OwnedHandle = ScopedHandle<HANDLE, CloseHandle>;
 
 // Started with CreateProcessW itself rather than through a command shell, so
 // that nothing but the tool stands between the test and the tool's output:
-// both outputs on one inherited pipe, no standard input.
+// both outputs on one inherited pipe, no standard input. Written apart from
+// RunAACGain on purpose: the tests hold the runner's output against this one.
 std::string runToolDirectly(const std::wstring& tool, const std::wstring& arguments) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE pipeRead = nullptr;
