@@ -4,7 +4,6 @@
 #include "CriticalSection_win.h"
 #include "DispatchInterface_win.h"
 #include "ITunesEventSink_win.h"
-#include "ITunesSession.h"
 #include "ObjectIDs.h"
 #include "PlaylistListener.h"
 
@@ -25,10 +24,10 @@ class VeltoDatabase;
 //
 // Raises Exception when iTunes is missing or too old, ITunesBusyException when
 // iTunes refuses a call; after that the connection is not used again.
-class ITunesAPI : public ITunesSession {
+class ITunesAPI {
 public:
     ITunesAPI(HWND owner, bool connectEvents);
-    ~ITunesAPI() override;
+    ~ITunesAPI();
     ITunesAPI(const ITunesAPI&) = delete;
     ITunesAPI& operator=(const ITunesAPI&) = delete;
 
@@ -38,20 +37,19 @@ public:
 
     // Reports each playlist of the library with a duration of a second or
     // more, the library playlist flagged; the last reported one is selected.
-    void enumeratePlaylists(PlaylistListener& listener) override;
+    void enumeratePlaylists(PlaylistListener& listener);
     // An ID that iTunes no longer knows selects no playlist.
-    void selectPlaylist(int32_t playlistID) override;
+    void selectPlaylist(int32_t playlistID);
     // The current playlist's tracks; 0 while iTunes refuses calls.
-    int trackCount() override;
+    int trackCount();
     // The track at a position (from 0) of the current playlist. Only a file
     // track with a known location has data; otherwise all four are absent.
     void getTrack(int position, std::optional<std::wstring>& name,
                   std::optional<std::wstring>& artist, std::optional<std::wstring>& album,
-                  std::optional<std::wstring>& location) override;
+                  std::optional<std::wstring>& location);
     // Writes the current timestamp into the iTunes comment of each of these
     // tracks of the database, found in the library by name and exact path.
-    void timestampComments(const VeltoDatabase& database,
-                           const std::vector<int32_t>& trackIds) override;
+    void timestampComments(const VeltoDatabase& database, const std::vector<int32_t>& trackIds);
 
     bool comCallsEnabled() const { return sink->comCallsEnabled(); }
     int32_t librarySource() const { return librarySourceID; }
