@@ -75,16 +75,20 @@ bool MainDialog::idle() const {
     return jobs.controlsEnabled() && jobs.currentJob() == JobKind::NoJob;
 }
 
+int MainDialog::currentTrackCount() const {
+    // A sync may be rebuilding the tables meanwhile.
+    VeltoDatabase::ReadLock reading = database.readLock();
+    return database.currentTrackCount();
+}
+
 bool MainDialog::commandAllowed(int id) {
-    MenuState state{idle(), listView.getSelectedCount(), database.currentTrackCount(),
-                    isTracksView()};
+    MenuState state{idle(), listView.getSelectedCount(), currentTrackCount(), isTracksView()};
     return state.allows(id);
 }
 
 // Carried out on the window's thread; JobControl decides whether it happens.
 void MainDialog::applyMenuStateNow(bool isIdle) {
-    MenuState state{isIdle, listView.getSelectedCount(), database.currentTrackCount(),
-                    isTracksView()};
+    MenuState state{isIdle, listView.getSelectedCount(), currentTrackCount(), isTracksView()};
     for (int item : MenuState::menuItems()) {
         EnableMenuItem(menu, static_cast<UINT>(item),
                        MF_BYCOMMAND | (state.allows(item) ? MF_ENABLED : MF_GRAYED));

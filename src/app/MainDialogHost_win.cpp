@@ -5,6 +5,7 @@
 #include "Exception.h"
 #include "FileLocations.h"
 #include "ITunesAPI_win.h"
+#include "ITunesMessages.h"
 #include "MainDialog_win.h"
 #include "ScreenPlacement.h"
 #include "Util_win.h"

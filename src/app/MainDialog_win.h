@@ -118,6 +118,7 @@ private:
     static const Command* findCommand(int id);
     bool runCommand(int id);
     bool commandAllowed(int id);
+    int currentTrackCount() const;
     bool isTracksView() const;
     JobScope viewScope() const;
     bool askQuestion(int questionStringId, int menuItem, PrefIndex flag, PrefIndex dontAsk);
