@@ -5,11 +5,14 @@
 //   VeltoDriver find 60 command 32807 command 32830 wait-idle 300 rows
 //
 //   find SECONDS             wait for the main window (also done by the first step)
-//   wait-idle SECONDS        wait until no job or sync runs and the status says "Ready"
+//   wait-idle SECONDS        wait until no job or sync runs and the status says "Ready";
+//                            prints "ready", or "dialog TITLE" and the dialog's rectangle
+//                            when one of Velto's dialogs shows first (a job's message box)
 //   command ID               send a command; prints "dialog" when it opened a dialog, else "done"
 //   dialog TITLE SECONDS     wait for a dialog; prints its rectangle: left top right bottom
 //   press TITLE BUTTON CHECK SECONDS
 //                            in that dialog tick check box CHECK (0: none) and press BUTTON
+//   texts TITLE              print the texts of a dialog's controls
 //   click-row N              click row N of the list (from 0)
 //   status PART              print a part of the status bar
 //   rows                     print the list: a '*' for a selected row, then its cells
@@ -93,10 +96,15 @@ private:
         if (name == L"find") {
             velto(takeSeconds());
         } else if (name == L"wait-idle") {
-            DWORD timeout = takeSeconds();
-            if (!velto().waitIdle(timeout)) {
+            HWND shown = velto().waitIdleOrDialog(takeSeconds());
+            if (!shown) {
                 throw std::runtime_error("Velto did not become ready");
             }
+            wchar_t title[256] = L"";
+            GetWindowTextW(shown, title, 256);
+            print(shown == velto().handle()
+                      ? std::wstring(L"ready\n")
+                      : L"dialog " + std::wstring(title) + L" " + rectText(shown));
         } else if (name == L"command") {
             int id = takeNumber();
             print(velto().command(id, 1500) ? L"done\n" : L"dialog\n");
@@ -116,6 +124,13 @@ private:
             if (!dialog || !velto().press(dialog, button, check, timeout)) {
                 throw std::runtime_error("the dialog's button could not be pressed");
             }
+        } else if (name == L"texts") {
+            std::wstring title = take();
+            HWND dialog = velto().findDialog(title, 5000);
+            if (!dialog) {
+                throw std::runtime_error("the dialog did not appear");
+            }
+            print(VeltoWindow::controlTexts(dialog));
         } else if (name == L"click-row") {
             if (!velto().clickRow(takeNumber())) {
                 throw std::runtime_error("the row could not be clicked");

@@ -117,8 +117,20 @@ bool VeltoWindow::isIdle() const {
            !IsWindowEnabled(child(IDC_MAIN_CANCEL)) && statusText(0) == L"Ready";
 }
 
-bool VeltoWindow::waitIdle(DWORD timeoutMs) const {
-    return waitUntil(timeoutMs, [&] { return IsWindow(main) && isIdle(); });
+HWND VeltoWindow::waitIdleOrDialog(DWORD timeoutMs) const {
+    HWND result = nullptr;
+    waitUntil(timeoutMs, [&] {
+        if (HWND dialog = visibleDialog(nullptr)) {
+            result = dialog;
+            return true;
+        }
+        if (IsWindow(main) && isIdle()) {
+            result = main;
+            return true;
+        }
+        return false;
+    });
+    return result;
 }
 
 std::vector<VeltoWindow::Row> VeltoWindow::rows() const {
@@ -175,21 +187,22 @@ bool VeltoWindow::sync(DWORD timeoutMs) const {
     return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
+HWND VeltoWindow::visibleDialog(const std::wstring* title) const {
+    DWORD process = processId();
+    for (HWND window : topLevelWindows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (window != main && owner == process && isDialog(window) &&
+            (!title || windowText(window) == *title)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 HWND VeltoWindow::findDialog(const std::wstring& title, DWORD timeoutMs) const {
     HWND found = nullptr;
-    DWORD process = processId();
-    waitUntil(timeoutMs, [&] {
-        for (HWND window : topLevelWindows()) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (window != main && owner == process && isDialog(window) &&
-                windowText(window) == title) {
-                found = window;
-                return true;
-            }
-        }
-        return false;
-    });
+    waitUntil(timeoutMs, [&] { return (found = visibleDialog(&title)) != nullptr; });
     return found;
 }
 
@@ -220,21 +233,26 @@ bool VeltoWindow::waitForExit(DWORD timeoutMs) const {
     return ended;
 }
 
+std::wstring VeltoWindow::controlTexts(HWND dialog) {
+    std::wstring texts;
+    for (HWND control : childWindows(dialog)) {
+        std::wstring text = windowText(control);
+        if (!text.empty() && IsWindowVisible(control)) {
+            texts += className(control) + L": " + text + L"\n";
+        }
+    }
+    return texts;
+}
+
 std::wstring VeltoWindow::describeWindows() const {
     std::wstring description;
     DWORD process = processId();
     for (HWND window : topLevelWindows()) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner != process || !IsWindowVisible(window)) {
-            continue;
-        }
-        description += L"window \"" + windowText(window) + L"\" (" + className(window) + L")\n";
-        for (HWND control : childWindows(window)) {
-            std::wstring text = windowText(control);
-            if (!text.empty() && IsWindowVisible(control)) {
-                description += L"  " + className(control) + L": " + text + L"\n";
-            }
+        if (owner == process && IsWindowVisible(window)) {
+            description += L"window \"" + windowText(window) + L"\" (" + className(window) +
+                           L")\n" + controlTexts(window);
         }
     }
     return description + L"status: " + statusText(0) + L" | " + statusText(1) + L" | " +

@@ -23,7 +23,10 @@ public:
     std::wstring statusText(int part) const;
     // No job or sync runs and the status says "Ready".
     bool isIdle() const;
-    bool waitIdle(DWORD timeoutMs) const;
+    // Waits until Velto is idle, or until one of its dialogs shows (a
+    // message box of a job, say), which is then answered: 0 when the time
+    // ran out.
+    HWND waitIdleOrDialog(DWORD timeoutMs) const;
     std::vector<Row> rows() const;
     // A click on the row's label, which selects the row alone.
     bool clickRow(int row) const;
@@ -43,6 +46,8 @@ public:
     // Waits for Velto's process to end.
     bool waitForExit(DWORD timeoutMs) const;
 
+    // The texts of the dialog's controls, one a line.
+    static std::wstring controlTexts(HWND dialog);
     // Every visible window of Velto's process with its title and texts, to
     // tell what was on the screen when a wait failed.
     std::wstring describeWindows() const;
@@ -51,6 +56,9 @@ private:
     HWND statusBar() const;
     HWND child(int id) const { return GetDlgItem(main, id); }
     DWORD processId() const;
+    // A visible dialog of Velto's process other than the main window that
+    // the filter accepts.
+    HWND visibleDialog(const std::wstring* title) const;
 
     HWND main;
 };
