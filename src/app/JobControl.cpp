@@ -321,6 +321,9 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
         // loaded) has no files to run the tool on.
         if (source->selectRow(key) && !source->getTrackIds().empty()) {
             operations.process(*source, key, done, total);
+            if (closing()) {
+                break;
+            }
             host.refreshList(false);
             if (scope != JobScope::SelectionAsAlbum) {
                 host.scrollRowIntoView(position);
