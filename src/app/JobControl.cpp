@@ -297,9 +297,10 @@ void JobControl::jobRoutine() {
     if (failure == Failure::ITunesBusy && !closing()) {
         host.showMessage(kITunesBusyStringId);
     }
-    endJob(failure, operations && operations->filesMayHaveChanged());
+    const bool filesChanged = operations && operations->filesMayHaveChanged();
     operations.reset();
     session.reset();
+    endJob(failure, filesChanged);
     if (inApartment) {
         host.leaveApartment();
     }
