@@ -15,6 +15,7 @@
 #include "VeltoDatabase.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -32,6 +33,22 @@ const std::wstring kAlbumRowName = L"\"Album\"";
 OptionalReal fieldValue(const std::wstring& field) {
     std::optional<double> number = toolRealIfNumber(field);
     return number ? OptionalReal::of(*number) : OptionalReal::absent();
+}
+
+// The tool's tags keep no gain beyond this many dB either way: a file 12 dB
+// too loud reads back as -9.999999.
+constexpr double kTagGainLimitDb = 9.999999;
+
+// A gain read back from the tags, unless it sits at the tags' limit and the
+// analysis of this job measured the same direction further out: the stored
+// value is then the truth (forgotten values are absent before every change,
+// so a stored value at a read-back is always this job's own analysis).
+OptionalReal readBackGain(const OptionalReal& readBack, const OptionalReal& measured) {
+    const bool atLimit = readBack.present && std::fabs(readBack.value) >= kTagGainLimitDb;
+    const bool measuredBeyond = measured.present &&
+                                std::fabs(measured.value) > std::fabs(readBack.value) &&
+                                (measured.value < 0) == (readBack.value < 0);
+    return atLimit && measuredBeyond ? measured : readBack;
 }
 
 } // namespace
@@ -309,19 +326,26 @@ void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
         }
         return;
     }
-    if (!database.knowsFile(name)) {
+    const AACGainRecord* record = database.findAACGainRecordByFile(name);
+    if (!record) {
         std::optional<std::wstring> format =
             context.tracksView.strings().load(kUnknownFileStringId);
         run.errorSeen = true;
         run.errorText = format ? formatMessage(*format, {name}) : name;
         return;
     }
-    database.setTrackResult(name, fieldValue(fields[2]), fieldValue(fields[1]));
+    const bool readingBack = run.op == OpCheckTags;
+    OptionalReal trackGain = fieldValue(fields[1]);
+    if (readingBack) {
+        trackGain = readBackGain(trackGain, record->trackGain);
+    }
+    database.setTrackResult(name, fieldValue(fields[2]), trackGain);
     run.fileNames.push_back(name);
     if (!inAlbumScope()) {
         database.clearAlbumResult(name);
-    } else if (run.op == OpCheckTags) {
-        database.setAlbumResult(name, fieldValue(fields[7]), fieldValue(fields[6]));
+    } else if (readingBack) {
+        database.setAlbumResult(name, fieldValue(fields[7]),
+                                readBackGain(fieldValue(fields[6]), record->albumGain));
     }
 }
 
