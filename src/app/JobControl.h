@@ -1,17 +1,27 @@
 #pragma once
 
 #include "JobKind.h"
+#include "JobParameters.h"
 #include "PlaylistListener.h"
+#include "PlaylistSync.h"
+#include "ToolStopper.h"
 
 #include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
 #include <string>
 
 class AlbumSource;
 class AlbumStats;
+class GainOperations;
+class ITunesSession;
+class ItemSource;
 class JobHost;
 class Preferences;
 class TrackSource;
 class VeltoDatabase;
+struct SavedPlacement;
 
 // The work that takes time, off the user-interface thread: loading Velto.db at
 // start, synchronising with iTunes, and the gain jobs that walk the selected
@@ -19,8 +29,13 @@ class VeltoDatabase;
 // JobHost, so that every routine runs natively in a test.
 //
 // At most one worker runs at a time; the menu state keeps a second one from
-// starting. The operations below are called on the user-interface thread
-// unless noted.
+// starting, and startJob and startSync start nothing while one runs. The
+// operations below are called on the user-interface thread unless noted.
+//
+// Velto.db is written here only at the end of a job that may have changed
+// audio files (whatever ended it), so that the file never claims values the
+// files no longer have; it then holds the preferences as they were last read,
+// since only Exit keeps changed preferences.
 class JobControl : public PlaylistListener {
 public:
     JobControl(JobHost& host, VeltoDatabase& database, Preferences& preferences,
@@ -30,15 +45,19 @@ public:
     JobControl(const JobControl&) = delete;
     JobControl& operator=(const JobControl&) = delete;
 
-    // Starts the load thread (the window's initialisation).
+    // Starts the load thread (the window's initialisation, after its status
+    // "Loading Database" and updateMenuState(false)).
     void startLoad();
     void startJob(JobKind kind, JobScope scope);
     void startSync();
     // The worker stops at its next item, track or line of tool output.
     void requestCancel();
     // For closing the window while a worker runs: cancels and ends a running
-    // gain tool child at once. The host then waits for the worker.
+    // gain tool child at once. The host then waits for the worker, which
+    // starts no more tool runs, asks nothing and leaves the window alone.
     void abandonWork();
+    // A load, sync or job thread has started and not yet finished its work.
+    bool workerRunning() const { return workerBusy; }
 
     // Stores the flag; carried out (JobHost::applyMenuState) only while no
     // job runs, so a job's own selection changes never re-enable commands.
@@ -56,6 +75,7 @@ public:
     // LastPlaylist, list refreshed with a reset.
     void selectPlaylist(int key);
 
+    // Velto.db existed at start, or a job has written it since.
     bool databaseExisted() const { return fileExisted; }
 
     // Called on the sync thread by the iTunes connection.
@@ -63,6 +83,34 @@ public:
                        bool isLibrary) override;
 
 private:
+    // How a worker's body ended when it did not end normally.
+    enum class Failure { None, ITunesBusy, ProgramError, OtherError };
+    // What a sync left behind.
+    enum class SyncEnd { Open, Closed };
+
+    // The routines, each on its worker thread.
+    void loadRoutine();
+    bool loadDatabase();
+    std::optional<SavedPlacement> savedPlacement() const;
+    SyncEnd syncRoutine();
+    SyncEnd synchronise(std::unique_ptr<ITunesSession>& session, int& rememberedPosition);
+    SyncEnd rollBackSync(int rememberedPosition);
+    void endSync(int rememberedPosition);
+    void jobRoutine();
+    void walkSelectedItems(GainOperations& operations, const JobParameters& job);
+    std::unique_ptr<ItemSource> itemSourceFor(JobScope scope);
+    int totalTracks(JobScope scope);
+    int tracksOfItem(JobScope scope, int key);
+    void endJob(Failure failure, bool filesChanged);
+    void saveAfterChange();
+    // The end step's updateMenuState(true): the worker's work is done.
+    void finishWork();
+    // Ends the program after a failure that is not iTunes being busy.
+    void closeAfter(Failure failure);
+    bool closing() const { return stopper.stopped(); }
+
+    template <typename Body> static Failure runGuarded(Body body);
+
     JobHost& host;
     VeltoDatabase& database;
     Preferences& preferences;
@@ -72,13 +120,14 @@ private:
     const std::wstring& gainToolPath;
 
     std::atomic<JobKind> jobKind{JobKind::NoJob};
-    JobScope jobScope = JobScope::TracksView;
-    int constantGainChannel = 0;
-    int constantGainSteps = 0;
+    JobParameters job; // scope and constant gain; the kind is jobKind
     std::atomic<bool> cancelRequested{false};
     std::atomic<bool> controlsOn{false};
-    bool fileExisted = false;
+    std::atomic<bool> workerBusy{false};
+    std::atomic<bool> fileExisted{false};
     bool firstSync = false;
-    int syncPlaylistCount = 0;
-    int syncTrackTotal = 0;
+    PlaylistSync sync;
+    ToolStopper stopper;
+    // The preference table as Velto.db last held it, for the saves after a job.
+    std::map<std::wstring, std::wstring> storedPreferences;
 };

@@ -31,7 +31,8 @@ public:
 
     // --- Threads (called on the user-interface thread)
     // Runs routine on a new worker thread. The host keeps the thread and waits
-    // for it before the window and the database go away.
+    // for it before the window and the database go away. The previous worker
+    // may still be finishing (after its end step) when the next one starts.
     virtual void startWorker(std::function<void()> routine) = 0;
     // A worker's single-threaded COM apartment: entered first, left last. A
     // failure to enter goes to the fatal check with ".\MainDialog" and line.

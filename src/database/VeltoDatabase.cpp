@@ -59,17 +59,30 @@ void VeltoDatabase::loadRecords() {
         checkResult(-1, kSourceFile, __LINE__);
     }
     DatabaseReader reader(*pendingFile, recordsOffset);
-    reader.readRecords(tables);
+    {
+        WriteLock lock = writeLock();
+        reader.readRecords(tables);
+        newGeneration();
+    }
     pendingFile.reset();
 }
 
 std::string VeltoDatabase::serialize() const {
-    std::lock_guard lock(preferencesLock);
+    return serializeWith(preferenceTable());
+}
+
+std::string
+VeltoDatabase::serializeWith(const std::map<std::wstring, std::wstring>& preferences) const {
+    ReadLock lock = readLock();
     return DatabaseWriter::write(preferences, tables);
 }
 
 void VeltoDatabase::save() {
-    if (!store.replaceWith(databasePath, serialize())) {
+    save(preferenceTable());
+}
+
+void VeltoDatabase::save(const std::map<std::wstring, std::wstring>& preferences) {
+    if (!store.replaceWith(databasePath, serializeWith(preferences))) {
         throw Exception(160, databasePath);
     }
 }
@@ -77,6 +90,12 @@ void VeltoDatabase::save() {
 // --- Synchronisation
 
 void VeltoDatabase::resetForSync() {
+    WriteLock lock = writeLock();
+    emptyForSync();
+}
+
+void VeltoDatabase::emptyForSync() {
+    newGeneration();
     tables.playlists.clear();
     tables.tracks.clear();
     tables.albums.clear();
@@ -87,6 +106,8 @@ void VeltoDatabase::resetForSync() {
 
 void VeltoDatabase::addPlaylist(const OptionalText& name, int trackCount, bool isLibrary,
                                 int32_t playlistId) {
+    WriteLock lock = writeLock();
+    newGeneration();
     Playlist& playlist = tables.playlists.emplace_back();
     playlist.playlistId = playlistId;
     playlist.isLibrary = isLibrary ? 1 : 0;
@@ -106,6 +127,8 @@ void VeltoDatabase::addTrack(int playlistIndex, const OptionalText& location,
     if (playlistIndex < 0 || playlistIndex >= playlistCount()) {
         checkResult(-1, kSourceFile, __LINE__);
     }
+    WriteLock lock = writeLock();
+    newGeneration();
     int32_t aacgainId = -1;
     if (location) {
         auto [entry, isNewFile] = tables.fileIndex.try_emplace(*location, -1);
@@ -133,11 +156,18 @@ void VeltoDatabase::addTrack(int playlistIndex, const OptionalText& location,
 
     Playlist& playlist = tables.playlists[size_t(playlistIndex)];
     playlist.trackIds.push_back(trackId);
-    addTrackToAlbum(playlist, trackId, artist, album);
+    addToAlbum(playlist, trackId, artist, album);
 }
 
 void VeltoDatabase::addTrackToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
                                     const OptionalText& album) {
+    WriteLock lock = writeLock();
+    newGeneration();
+    addToAlbum(playlist, trackId, artist, album);
+}
+
+void VeltoDatabase::addToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
+                               const OptionalText& album) {
     auto [entry, isNewAlbum] = playlist.albumKeys.try_emplace(AlbumKey{artist, album}, -1);
     if (isNewAlbum) {
         AlbumRecord record;
@@ -160,6 +190,8 @@ void VeltoDatabase::addTrackToAlbum(Playlist& playlist, int32_t trackId, const O
 bool VeltoDatabase::reload() {
     std::optional<std::string> bytes = store.readAll(databasePath);
     DatabaseReader reader(bytes ? std::string_view(*bytes) : std::string_view());
+    WriteLock lock = writeLock();
+    newGeneration();
     if (!bytes || !reader.readOptionLine(nullptr)) {
         // Nothing to go back to. Keeping every file record (none orphaned)
         // means the next save loses no analysis value; the half-rebuilt
@@ -217,6 +249,8 @@ const Playlist& VeltoDatabase::playlistAt(int index) const {
 }
 
 void VeltoDatabase::setCurrentPlaylist(int index) {
+    WriteLock lock = writeLock();
+    newGeneration();
     tables.currentPlaylist = index;
 }
 
@@ -296,7 +330,7 @@ bool VeltoDatabase::isProtected(const AACGainRecord& record) {
 
 // --- Analysis values
 
-AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& fileName) {
+const AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& fileName) const {
     auto entry = tables.fileIndex.find(fileName);
     if (entry == tables.fileIndex.end()) {
         return nullptr;
@@ -305,26 +339,49 @@ AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& fileNa
     return found == tables.aacgainRecords.end() ? nullptr : &found->second;
 }
 
+AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& fileName) {
+    const VeltoDatabase& self = *this;
+    return const_cast<AACGainRecord*>(self.findAACGainRecordByFile(fileName));
+}
+
+bool VeltoDatabase::knowsFile(const std::wstring& fileName) const {
+    return findAACGainRecordByFile(fileName) != nullptr;
+}
+
 void VeltoDatabase::setTrackResult(const std::wstring& fileName, double maxAmplitude,
                                    double trackGain) {
+    setTrackResult(fileName, OptionalReal::of(maxAmplitude), OptionalReal::of(trackGain));
+}
+
+void VeltoDatabase::setTrackResult(const std::wstring& fileName, OptionalReal maxAmplitude,
+                                   OptionalReal trackGain) {
+    WriteLock lock = writeLock();
     AACGainRecord* record = findAACGainRecordByFile(fileName);
     if (!record) {
+        lock.unlock();
         checkResult(-1, kSourceFile, __LINE__);
         return;
     }
-    record->maxAmplitude = OptionalReal::of(maxAmplitude);
-    record->trackGain = OptionalReal::of(trackGain);
+    record->maxAmplitude = maxAmplitude;
+    record->trackGain = trackGain;
 }
 
 void VeltoDatabase::setAlbumResult(const std::wstring& fileName, double albumMaxAmplitude,
                                    double albumGain) {
+    setAlbumResult(fileName, OptionalReal::of(albumMaxAmplitude), OptionalReal::of(albumGain));
+}
+
+void VeltoDatabase::setAlbumResult(const std::wstring& fileName, OptionalReal albumMaxAmplitude,
+                                   OptionalReal albumGain) {
+    WriteLock lock = writeLock();
     if (AACGainRecord* record = findAACGainRecordByFile(fileName)) {
-        record->albumMaxAmplitude = OptionalReal::of(albumMaxAmplitude);
-        record->albumGain = OptionalReal::of(albumGain);
+        record->albumMaxAmplitude = albumMaxAmplitude;
+        record->albumGain = albumGain;
     }
 }
 
 void VeltoDatabase::clearAlbumResult(const std::wstring& fileName) {
+    WriteLock lock = writeLock();
     if (AACGainRecord* record = findAACGainRecordByFile(fileName)) {
         record->albumMaxAmplitude = OptionalReal::absent();
         record->albumGain = OptionalReal::absent();
@@ -343,6 +400,11 @@ void markAllAbsent(AACGainRecord& record) {
 } // namespace
 
 const AACGainRecord* VeltoDatabase::clearTrackValues(const TrackRecord& track) {
+    WriteLock lock = writeLock();
+    return clearValuesOf(track);
+}
+
+const AACGainRecord* VeltoDatabase::clearValuesOf(const TrackRecord& track) {
     if (track.aacgainId < 0) {
         return nullptr;
     }
@@ -355,8 +417,9 @@ const AACGainRecord* VeltoDatabase::clearTrackValues(const TrackRecord& track) {
 }
 
 void VeltoDatabase::clearAllValues() {
+    WriteLock lock = writeLock();
     for (const auto& [id, track] : tables.tracks) {
-        clearTrackValues(track);
+        clearValuesOf(track);
     }
 }
 

@@ -3,10 +3,12 @@
 #include "DatabaseRecords.h"
 #include "DatabaseTables.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string>
 
 class FileStore;
@@ -18,8 +20,15 @@ class FileStore;
 // Pointers handed out point into the tables and stay valid until the tables
 // are emptied (resetForSync, reload) or the database is destroyed; a Playlist
 // reference only until the next addPlaylist.
+//
+// Threads: one worker at a time changes the tables, and every change takes
+// the table lock exclusively inside the mutator. Another thread that reads
+// (the list painting its rows) holds readLock() for the whole of one read, and
+// compares generation() with the one its cached pointers were taken at: every
+// change that may move or remove records makes a new generation.
 class VeltoDatabase {
 public:
+    using ReadLock = std::shared_lock<std::shared_mutex>;
     // The store defaults to the platform's file system.
     VeltoDatabase();
     explicit VeltoDatabase(FileStore& store);
@@ -40,6 +49,9 @@ public:
     // Writes the whole file, replacing the old one only once the new one is
     // complete on the disk. Raises Exception 160 with the path on failure.
     void save();
+    // The same with another preference table in place of the current one (the
+    // one last read from or written to the file, say).
+    void save(const std::map<std::wstring, std::wstring>& preferences);
     // The bytes that save writes.
     std::string serialize() const;
 
@@ -75,12 +87,19 @@ public:
     const AACGainRecord* aacgainRecordOf(const TrackRecord& track) const;
     const std::wstring* trackFileName(const TrackRecord& track) const;
     static bool isProtected(const AACGainRecord& record);
+    // A file record exists for this file name.
+    bool knowsFile(const std::wstring& fileName) const;
 
     // --- Analysis values, by the file name the gain tool printed
     // Fatal check when the database does not know the file.
     void setTrackResult(const std::wstring& fileName, double maxAmplitude, double trackGain);
-    // These two ignore a file the database does not know.
+    // The same where each value may be absent (the tool had none to print).
+    void setTrackResult(const std::wstring& fileName, OptionalReal maxAmplitude,
+                        OptionalReal trackGain);
+    // These ignore a file the database does not know.
     void setAlbumResult(const std::wstring& fileName, double albumMaxAmplitude, double albumGain);
+    void setAlbumResult(const std::wstring& fileName, OptionalReal albumMaxAmplitude,
+                        OptionalReal albumGain);
     void clearAlbumResult(const std::wstring& fileName);
     // All four values of the track's file become absent; none without a record.
     const AACGainRecord* clearTrackValues(const TrackRecord& track);
@@ -95,11 +114,27 @@ public:
     // --- The tables themselves, for the file and for tests
     const DatabaseTables& contents() const { return tables; }
 
+    // --- Readers on a thread other than the one that changes the tables
+    ReadLock readLock() const { return ReadLock(tablesLock); }
+    std::uint64_t generation() const { return tablesGeneration.load(std::memory_order_acquire); }
+
 private:
+    using WriteLock = std::unique_lock<std::shared_mutex>;
+    WriteLock writeLock() { return WriteLock(tablesLock); }
+    // Called with the write lock held.
+    void newGeneration() { tablesGeneration.fetch_add(1, std::memory_order_acq_rel); }
+    void emptyForSync();
+    const AACGainRecord* clearValuesOf(const TrackRecord& track);
+    void addToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
+                    const OptionalText& album);
+    const AACGainRecord* findAACGainRecordByFile(const std::wstring& fileName) const;
     AACGainRecord* findAACGainRecordByFile(const std::wstring& fileName);
     const Playlist* current() const;
+    std::string serializeWith(const std::map<std::wstring, std::wstring>& preferences) const;
 
     FileStore& store;
+    mutable std::shared_mutex tablesLock;
+    std::atomic<std::uint64_t> tablesGeneration{0};
     DatabaseTables tables;
     // The UI thread changes preferences while the job thread reads them.
     mutable std::mutex preferencesLock;

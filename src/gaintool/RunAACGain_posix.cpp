@@ -99,7 +99,7 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
     if (spawnError != 0) {
         checkResult(spawnError, kSourceFile, kCreateProcessLine);
     }
-    child = std::move(started);
+    adopt(std::move(started));
     if (::close(writeEnd.release()) != 0) {
         checkErrno(kCloseWriteEndLine);
     }
@@ -110,6 +110,24 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
     }
     readEnd.release();
     return stream;
+}
+
+void RunAACGain::adopt(std::unique_ptr<Child> started) {
+    std::lock_guard lock(childLock);
+    child = std::move(started);
+    if (interrupted) {
+        kill(child->pid, SIGKILL);
+    }
+}
+
+// Until release reaps it, the ended child stays a zombie whose id no other
+// process can take, so a kill under the lock always reaches our child.
+void RunAACGain::interrupt() {
+    std::lock_guard lock(childLock);
+    interrupted = true;
+    if (child) {
+        kill(child->pid, SIGKILL);
+    }
 }
 
 // SIGKILL is the counterpart of TerminateProcess: the tool cannot refuse it.
@@ -129,6 +147,16 @@ void RunAACGain::close() {
         std::fclose(stream);
         stream = nullptr;
     }
+    // Waits without reaping (WNOWAIT), so that interrupt may still kill by id.
+    siginfo_t info{};
+    while (waitid(P_PID, static_cast<id_t>(child->pid), &info, WEXITED | WNOWAIT) == -1 &&
+           errno == EINTR) {
+    }
+    release();
+}
+
+void RunAACGain::release() {
+    std::lock_guard lock(childLock);
     int status = 0;
     while (waitpid(child->pid, &status, 0) == -1 && errno == EINTR) {
     }

@@ -114,7 +114,7 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
                         nullptr, nullptr, &si, &started->processInformation)) {
         checkLastError(kCreateProcessLine);
     }
-    child = std::move(started);
+    adopt(std::move(started));
     if (!CloseHandle(hChildStdoutWr.release())) {
         checkLastError(kCloseWriteEndLine);
     }
@@ -134,6 +134,24 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
     return stream;
 }
 
+void RunAACGain::adopt(std::unique_ptr<Child> started) {
+    std::lock_guard lock(childLock);
+    child = std::move(started);
+    if (interrupted) {
+        TerminateProcess(child->processInformation.hProcess, kTerminatedExitCode);
+    }
+}
+
+// The process handle keeps the process object (and its id) ours until release
+// closes it under the lock.
+void RunAACGain::interrupt() {
+    std::lock_guard lock(childLock);
+    interrupted = true;
+    if (child) {
+        TerminateProcess(child->processInformation.hProcess, kTerminatedExitCode);
+    }
+}
+
 void RunAACGain::terminate() {
     if (child) {
         TerminateProcess(child->processInformation.hProcess, kTerminatedExitCode);
@@ -150,5 +168,10 @@ void RunAACGain::close() {
         stream = nullptr;
     }
     WaitForSingleObject(child->processInformation.hProcess, INFINITE);
+    release();
+}
+
+void RunAACGain::release() {
+    std::lock_guard lock(childLock);
     child.reset();
 }

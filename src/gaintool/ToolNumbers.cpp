@@ -66,9 +66,13 @@ std::string leadingDecimal(std::wstring_view text) {
 } // namespace
 
 double toolReal(std::wstring_view text) {
+    return toolRealIfNumber(text).value_or(0.0);
+}
+
+std::optional<double> toolRealIfNumber(std::wstring_view text) {
     std::string number = leadingDecimal(text.substr(skipWhiteSpace(text)));
     if (number.empty()) {
-        return 0.0;
+        return std::nullopt;
     }
     const bool negative = number[0] == '-';
     const char* first = number.data() + ((number[0] == '+' || negative) ? 1 : 0);

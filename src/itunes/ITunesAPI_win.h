@@ -4,6 +4,7 @@
 #include "CriticalSection_win.h"
 #include "DispatchInterface_win.h"
 #include "ITunesEventSink_win.h"
+#include "ITunesSession.h"
 #include "ObjectIDs.h"
 #include "PlaylistListener.h"
 
@@ -24,10 +25,10 @@ class VeltoDatabase;
 //
 // Raises Exception when iTunes is missing or too old, ITunesBusyException when
 // iTunes refuses a call; after that the connection is not used again.
-class ITunesAPI {
+class ITunesAPI : public ITunesSession {
 public:
     ITunesAPI(HWND owner, bool connectEvents);
-    ~ITunesAPI();
+    ~ITunesAPI() override;
     ITunesAPI(const ITunesAPI&) = delete;
     ITunesAPI& operator=(const ITunesAPI&) = delete;
 
@@ -37,19 +38,20 @@ public:
 
     // Reports each playlist of the library with a duration of a second or
     // more, the library playlist flagged; the last reported one is selected.
-    void enumeratePlaylists(PlaylistListener& listener);
+    void enumeratePlaylists(PlaylistListener& listener) override;
     // An ID that iTunes no longer knows selects no playlist.
-    void selectPlaylist(int32_t playlistID);
+    void selectPlaylist(int32_t playlistID) override;
     // The current playlist's tracks; 0 while iTunes refuses calls.
-    int trackCount();
+    int trackCount() override;
     // The track at a position (from 0) of the current playlist. Only a file
     // track with a known location has data; otherwise all four are absent.
     void getTrack(int position, std::optional<std::wstring>& name,
                   std::optional<std::wstring>& artist, std::optional<std::wstring>& album,
-                  std::optional<std::wstring>& location);
+                  std::optional<std::wstring>& location) override;
     // Writes the current timestamp into the iTunes comment of each of these
     // tracks of the database, found in the library by name and exact path.
-    void timestampComments(const VeltoDatabase& database, const std::vector<int32_t>& trackIds);
+    void timestampComments(const VeltoDatabase& database,
+                           const std::vector<int32_t>& trackIds) override;
 
     bool comCallsEnabled() const { return sink->comCallsEnabled(); }
     int32_t librarySource() const { return librarySourceID; }

@@ -39,6 +39,7 @@ AlbumSource::AlbumSource(const AlbumSource& other)
       albumStats(other.albumStats), strings(other.strings), columnWidths(other.columnWidths) {}
 
 int AlbumSource::getCount() {
+    VeltoDatabase::ReadLock lock = database.readLock();
     return database.currentAlbumCount();
 }
 
@@ -48,6 +49,7 @@ void AlbumSource::setupColumns(ItemListView& list) {
 
 void AlbumSource::getCellText(int row, int column, wchar_t* buffer, int length,
                               CellColour& colour) {
+    VeltoDatabase::ReadLock lock = database.readLock();
     bool loaded = selectRow(row);
     bool withValues = loaded && album.albumValid;
     copyCellText(L"", buffer, length);
@@ -94,6 +96,7 @@ void AlbumSource::getCellText(int row, int column, wchar_t* buffer, int length,
 }
 
 int AlbumSource::compareRows(int rowA, int rowB, int column) {
+    VeltoDatabase::ReadLock lock = database.readLock();
     switch (column) {
     case 0:
     case 1: {
@@ -149,10 +152,11 @@ void AlbumSource::setColumnWidth(int column, int width) {
 }
 
 bool AlbumSource::selectRow(int row) {
-    if (row >= 0 && row == currentRow) {
+    if (row >= 0 && row == currentRow && loadedGeneration == database.generation()) {
         return loadResult;
     }
     currentRow = row;
+    loadedGeneration = database.generation();
     loadResult = albumStats.loadAlbum(row, album);
     return loadResult;
 }

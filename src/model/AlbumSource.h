@@ -4,6 +4,7 @@
 #include "ItemSource.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ class StringTable;
 
 // The albums view: one row per listed album (two tracks or more) of the
 // current playlist, each processed as one item. A copy shares the database,
-// preferences and album statistics and starts with no row loaded.
+// preferences and album statistics and starts with no row loaded. Like the
+// tracks view, it reads under the database's read lock for the list and
+// reloads a row the database has changed under.
 class AlbumSource : public ItemSource {
 public:
     static constexpr int kColumnCount = 7;
@@ -44,6 +47,7 @@ private:
     AlbumStats& albumStats;
     const StringTable& strings;
     int currentRow = -1;
+    std::uint64_t loadedGeneration = 0; // of the database when the row was loaded
     bool loadResult = false;
     std::wstring fileArgs;
     std::array<int, kColumnCount> columnWidths; // -1 until setupColumns reads them

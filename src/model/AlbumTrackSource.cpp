@@ -12,6 +12,7 @@ void AlbumTrackSource::appendTrackIds(const std::vector<int>& ids) {
 }
 
 int AlbumTrackSource::getCount() {
+    VeltoDatabase::ReadLock lock = database.readLock();
     forgetSortKeys();
     return static_cast<int>(rowTrackIds.size());
 }
@@ -23,6 +24,7 @@ int AlbumTrackSource::trackIdAt(int row) const {
 
 void AlbumTrackSource::getCellText(int row, int column, wchar_t* buffer, int length,
                                    CellColour& colour) {
+    VeltoDatabase::ReadLock lock = database.readLock();
     bool loaded = selectTrack(trackIdAt(row));
     writeCell(loaded, column, buffer, length, colour);
 }

@@ -13,11 +13,14 @@ int compareSortKeys(const SortKey& a, const SortKey& b) {
     return a.number > b.number ? 1 : (a.number < b.number ? -1 : 0);
 }
 
-void SortKeyCache::keepFor(int newColumn, int newTargetVolume, int rows) {
-    if (rowCount == rows && column == newColumn && targetVolume == newTargetVolume) {
+void SortKeyCache::keepFor(int newColumn, int newTargetVolume, int rows,
+                           std::uint64_t newGeneration) {
+    if (rowCount == rows && column == newColumn && targetVolume == newTargetVolume &&
+        generation == newGeneration) {
         return;
     }
     rowCount = rows;
+    generation = newGeneration;
     column = newColumn;
     targetVolume = newTargetVolume;
     keys.assign(static_cast<std::size_t>(rows < 0 ? 0 : rows), std::nullopt);

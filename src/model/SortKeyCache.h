@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,9 +25,9 @@ class SortKeyCache {
 public:
     void forget() { rowCount = -1; }
 
-    // Keeps the keys when they were made for the same column, target volume and
-    // number of rows; otherwise starts afresh.
-    void keepFor(int column, int targetVolume, int rows);
+    // Keeps the keys when they were made for the same column, target volume,
+    // number of rows and database generation; otherwise starts afresh.
+    void keepFor(int column, int targetVolume, int rows, std::uint64_t generation);
 
     // The cached key of a row, or nullptr when it has none yet.
     SortKey* find(int row);
@@ -36,5 +37,6 @@ private:
     int rowCount = -1;
     int column = -1;
     int targetVolume = 0;
+    std::uint64_t generation = 0;
     std::vector<std::optional<SortKey>> keys;
 };

@@ -37,6 +37,7 @@ TrackSource::TrackSource(const TrackSource& other)
       columnWidths(other.columnWidths) {}
 
 int TrackSource::getCount() {
+    VeltoDatabase::ReadLock lock = database.readLock();
     sortKeys.forget();
     return database.currentTrackCount();
 }
@@ -48,6 +49,7 @@ void TrackSource::setupColumns(ItemListView& list) {
 
 void TrackSource::getCellText(int row, int column, wchar_t* buffer, int length,
                               CellColour& colour) {
+    VeltoDatabase::ReadLock lock = database.readLock();
     bool loaded = selectRow(row); // forgets the sort keys
     writeCell(loaded, column, buffer, length, colour);
 }
@@ -122,10 +124,11 @@ int TrackSource::compareRows(int rowA, int rowB, int column) {
     if (column < 0 || column >= kColumnCount) {
         return 0;
     }
+    VeltoDatabase::ReadLock lock = database.readLock();
     // Both rows are read at the same moment, so one reading of the trackbar
     // serves both, and only the gain columns need it.
     int volume = comparisonNeedsTargetVolume(column) ? targetVolumeNow() : 0;
-    sortKeys.keepFor(column, volume, comparedRowCount());
+    sortKeys.keepFor(column, volume, comparedRowCount(), database.generation());
     SortKey scratchA, scratchB;
     const SortKey& a = sortKeyOf(rowA, column, volume, scratchA);
     const SortKey& b = sortKeyOf(rowB, column, volume, scratchB);
@@ -223,7 +226,7 @@ void TrackSource::setColumnWidth(int column, int width) {
 
 bool TrackSource::selectRow(int row) {
     sortKeys.forget();
-    if (row >= 0 && row == currentRow) {
+    if (row >= 0 && row == currentRow && isCurrent()) {
         return loadResult;
     }
     loadRow(row, targetVolumeNow());
@@ -232,7 +235,7 @@ bool TrackSource::selectRow(int row) {
 
 bool TrackSource::selectTrack(int trackId) {
     sortKeys.forget();
-    if (trackId >= 0 && trackId == currentTrackId) {
+    if (trackId >= 0 && trackId == currentTrackId && isCurrent()) {
         return loadResult;
     }
     loadTrackId(trackId, targetVolumeNow());
@@ -251,7 +254,12 @@ void TrackSource::loadTrackId(int trackId, int volume) {
     load(database.findTrack(trackId), volume);
 }
 
+bool TrackSource::isCurrent() const {
+    return loadedGeneration == database.generation();
+}
+
 void TrackSource::load(const TrackRecord* track, int volume) {
+    loadedGeneration = database.generation();
     trackRecord = track;
     fileRecord = track ? database.aacgainRecordOf(*track) : nullptr;
     targetVolume = volume;

@@ -4,6 +4,7 @@
 #include "SortKeyCache.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -85,12 +86,15 @@ private:
     void loadRow(int row, int targetVolume);
     void loadTrackId(int trackId, int targetVolume);
     void load(const TrackRecord* track, int volume);
+    // The loaded track's pointers are still those of the database's tables.
+    bool isCurrent() const;
 
     Preferences& preferences;
     PositionSource& volumeTrackbar;
     const StringTable& stringTable;
     int currentRow = -1;
     int currentTrackId = -1;
+    std::uint64_t loadedGeneration = 0;
     int targetVolume = 0;
     bool protectedFile = false;
     bool loadResult = false;

@@ -12,7 +12,7 @@ std::wstring text(int id) {
 } // namespace
 
 TEST(StringTable, HoldsTheProgramTextsExactly) {
-    EXPECT_EQ(CompiledStringTable::entries().size(), 44u);
+    EXPECT_EQ(CompiledStringTable::entries().size(), 45u);
     EXPECT_EQ(text(141), L"Velto");
     EXPECT_EQ(text(152), L"Analyzing: "); // trailing blank is part of the text
     EXPECT_EQ(text(148), L"Invalid token number%1!d! = %2 ");
@@ -22,6 +22,7 @@ TEST(StringTable, HoldsTheProgramTextsExactly) {
                          L"the Options menu command \"Album Undo\".");
     EXPECT_FALSE(CompiledStringTable().load(144).has_value());
     EXPECT_FALSE(CompiledStringTable().load(175).has_value());
+    EXPECT_EQ(text(190), L"%1: this file is not in Velto's database");
 }
 
 TEST(MessageFormat, FillsTheInsertFormsTheTableUses) {

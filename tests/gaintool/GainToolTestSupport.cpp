@@ -86,6 +86,16 @@ FakeToolScript& FakeToolScript::sleep(int milliseconds) {
     return *this;
 }
 
+FakeToolScript& FakeToolScript::when(const std::string& operations) {
+    text += "when " + operations + "\n";
+    return *this;
+}
+
+FakeToolScript& FakeToolScript::log() {
+    text += "log\n";
+    return *this;
+}
+
 FakeToolScript& FakeToolScript::exit(int code) {
     text += "exit " + std::to_string(code) + "\n";
     return *this;

@@ -39,6 +39,11 @@ public:
     FakeToolScript& args();
     FakeToolScript& sleep(int milliseconds);
     FakeToolScript& exit(int code);
+    // The directives that follow apply only to runs of these operations
+    // ("analyze", "check", "apply", "undo", "delete", "any"; comma-separated).
+    FakeToolScript& when(const std::string& operations);
+    // Appends the run's arguments as one line to the script's path + ".log".
+    FakeToolScript& log();
     void write(const std::filesystem::path& path) const;
 
 private:

@@ -11,6 +11,11 @@
 //   args        write every argument, argv[0] included, as "[arg]\n" to standard output
 //   sleep MS    wait MS milliseconds
 //   exit CODE   end with CODE
+//   when OPS    the directives up to the next "when" apply only to runs of these
+//               operations (a comma list of analyze, check, apply, undo, delete,
+//               any), told by the switches after "/o /t"
+//   log         append the arguments after the program name, joined by blanks,
+//               as one line to the file SCRIPT.log
 // TEXT is taken as it is except for the escapes \\ \r \n \t and \xHH.
 #include "RawOutput.h"
 
@@ -59,11 +64,53 @@ std::string unescape(const std::string& text) {
     return bytes;
 }
 
+// The operation of this run, from the switches that follow "/o /t".
+std::string operationOf(int argc, char** argv) {
+    const std::string first = argc > 3 ? argv[3] : "";
+    const std::string second = argc > 4 ? argv[4] : "";
+    if (first == "/s") {
+        return second == "d" ? "delete" : "check";
+    }
+    if (first == "/c") {
+        return "apply";
+    }
+    if (first == "/u") {
+        return "undo";
+    }
+    return "analyze";
+}
+
+bool appliesTo(const std::string& operations, const std::string& operation) {
+    const std::string list = "," + operations + ",";
+    return list.find(",any,") != std::string::npos ||
+           list.find("," + operation + ",") != std::string::npos;
+}
+
+void appendToLog(int argc, char** argv) {
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        line += i > 1 ? " " : "";
+        line += argv[i];
+    }
+    std::ofstream log(std::string(argv[argc - 1]) + ".log", std::ios::binary | std::ios::app);
+    log << line << '\n';
+}
+
 bool runDirective(const std::string& line, int argc, char** argv) {
+    static bool active = true;
     const std::size_t blank = line.find(' ');
     const std::string name = line.substr(0, blank);
     const std::string operand = blank == std::string::npos ? std::string() : line.substr(blank + 1);
-    if (name == "out") {
+    if (name == "when") {
+        active = appliesTo(operand, operationOf(argc, argv));
+        return true;
+    }
+    if (!active) {
+        return true;
+    }
+    if (name == "log") {
+        appendToLog(argc, argv);
+    } else if (name == "out") {
         writeStandardOutput(unescape(operand));
     } else if (name == "err") {
         writeStandardError(unescape(operand));

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "JobParameters.h"
+#include "ToolOp.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+class ItemSource;
+class ITunesSession;
+class JobHost;
+class ParseAACGain;
+class Preferences;
+class ToolStopper;
+class TrackSource;
+class VeltoDatabase;
+
+// What a job does to one item: for each job kind, which gain tool runs to
+// make on the loaded item and in which order, how the tool's output becomes
+// stored values, how the bars move within a run, how a tool error is shown
+// and may stop the job, and when the iTunes comment is stamped. Runs on the
+// job thread; made once per job.
+class GainOperations {
+public:
+    struct Context {
+        JobHost& host;
+        VeltoDatabase& database;
+        const Preferences& preferences;
+        const TrackSource& tracksView; // copied to name the files of an album run
+        const std::wstring& gainToolPath;
+        std::atomic<bool>& cancelRequested;
+        ToolStopper& stopper;
+    };
+
+    // session is the job's iTunes connection for the stamps, or nullptr.
+    GainOperations(const Context& context, const JobParameters& job, ITunesSession* session);
+
+    // The kind's work for the item, which the caller has loaded from the row
+    // with data index itemIndex. done and total count the job's finished and
+    // total tracks, for the total bar.
+    void process(ItemSource& item, int itemIndex, int done, int total);
+
+    // Runs the tool once over the item's files and stores what it reports;
+    // true when it reported no error.
+    bool runGainTool(ToolOp op, int steps, int done, int total, ItemSource& item);
+
+    // Some run of this job may have changed audio files, so the stored
+    // database file no longer matches them.
+    bool filesMayHaveChanged() const { return changedFiles; }
+
+private:
+    // Whether a run stops reading at a cancel: a read-back after a change
+    // reads to the end, so that the stored values follow the files.
+    enum class OnCancel { StopReading, ReadToEnd };
+
+    void analyze(ItemSource& item, int done, int total);
+    void clearData(ItemSource& item);
+    void applyGain(ItemSource& item, int itemIndex, int done, int total);
+    void constantGain(ItemSource& item, int itemIndex, int done, int total);
+    void undoGain(ItemSource& item, int done, int total);
+    void removeTags(ItemSource& item, int done, int total);
+
+    void undoFirst(ItemSource& item, int done, int total);
+    bool runChange(ToolOp op, int steps, int done, int total, ItemSource& item);
+    bool readBack(int done, int total, ItemSource& item);
+    void forgetStoredValues(ItemSource& item);
+    void stamp(ItemSource& item);
+    void setStatus(ItemSource& item, int stringId);
+    bool inAlbumScope() const;
+
+    bool runTool(ToolOp op, int steps, int done, int total, ItemSource& item, OnCancel onCancel);
+    void storeDataRow(ToolOp op, const ParseAACGain& parser, std::vector<std::wstring>& fileNames,
+                      std::wstring& errorText);
+    void showToolError(std::wstring errorText);
+
+    Context context;
+    JobParameters job;
+    ITunesSession* session;
+    bool changedFiles = false;
+};

@@ -1,0 +1,225 @@
+#include "GainOperations.h"
+#include "JobFixture.h"
+
+#include <gtest/gtest.h>
+
+using Runs = std::vector<std::string>;
+
+namespace {
+
+class GainOperationsTest : public JobTest {
+protected:
+    std::wstring pathOf(const std::wstring& name) { return toText(dir / name); }
+    // What the status bar shows for a file: its name after the last backslash.
+    static std::string shown(const std::wstring& path) {
+        return RecordingJobHost::narrow(path.substr(path.rfind(L'\\') + 1));
+    }
+
+    // A track the fake tool measures at gain and maxAmplitude, analysed or not.
+    std::wstring track(const std::wstring& name, const std::string& gain,
+                       const std::string& maxAmplitude, bool analysed) {
+        const std::wstring path = pathOf(name);
+        scriptedTrack(name, FakeToolScript()
+                                .when("any")
+                                .log()
+                                .when("analyze")
+                                .out(kHeader)
+                                .out(analysisRow(path, gain, maxAmplitude))
+                                .when("check")
+                                .out(tagsRow(path, gain, maxAmplitude)));
+        if (analysed) {
+            database.setTrackResult(path, std::stod(maxAmplitude), std::stod(gain));
+        }
+        return path;
+    }
+    // The tracks of an album; the test writes the script into the last file.
+    std::vector<std::wstring> albumTracks(const std::wstring& name, int count) {
+        std::vector<std::wstring> paths;
+        for (int i = 1; i <= count; ++i) {
+            paths.push_back(pathOf(name + std::to_wstring(i) + L".mp3"));
+            addTrack(paths.back(), name);
+        }
+        return paths;
+    }
+    void turnOn(PrefIndex preference) { preferences.setPrefBool(preference, true); }
+};
+
+} // namespace
+
+TEST_F(GainOperationsTest, AnalyzeSkipsAnAnalysedTrackAndAnalysesItAfterClearData) {
+    const std::wstring path = track(L"a.mp3", "3.5", "20000", true);
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), Runs{});
+    runJob(JobKind::ClearData, JobScope::TracksView, {0});
+    EXPECT_TRUE(host.called("item 154 " + shown(path)));
+    EXPECT_FALSE(fileOf(path).trackGain.present);
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), (Runs{"analyze", "/s c"}));
+    EXPECT_TRUE(host.called("item 152 " + shown(path)));
+    EXPECT_EQ(fileOf(path).trackGain, OptionalReal::of(3.5));
+}
+
+TEST_F(GainOperationsTest, AlbumAnalyzeWithAlbumUndoGivesEveryFileTheAlbumRowsGain) {
+    turnOn(PrefIndex::AlbumUndo);
+    const auto paths = albumTracks(L"x", 3);
+    FakeToolScript()
+        .when("any")
+        .log()
+        .when("analyze")
+        .out(analysisRow(paths[0], "2.0", "9000"))
+        .out(" 60%\r 10%\r")
+        .out(analysisRow(paths[1], "1.0", "8000"))
+        .out(analysisRow(paths[2], "5.0", "20000"))
+        .out("\"Album\"\t0\t4.0\t20000\t210\t120\r\n")
+        .when("check")
+        .out(tagsRow(paths[0], "2.0", "9000", "4.0", "20000"))
+        .write(toPath(paths[2]));
+    for (const std::wstring& path : paths) {
+        database.setTrackResult(path, 9000.0, 2.0); // analysed one by one: no album values
+    }
+    runJob(JobKind::Analyze, JobScope::AlbumsView, {0});
+    EXPECT_EQ(runsOf(paths[2]), (Runs{"/u", "analyze", "/s c"}));
+    const std::string first = "track " + shown(paths[0]);
+    EXPECT_EQ(host.callsOf("track "), (Runs{first, "track ", first, "track " + shown(paths[1]),
+                                            "track ", first, "track "}));
+    for (const std::wstring& path : paths) {
+        EXPECT_EQ(fileOf(path).albumGain, OptionalReal::of(4.0));
+    }
+    EXPECT_EQ(fileOf(paths[1]).trackGain, OptionalReal::of(1.0));
+}
+
+// 3.0 dB is 2 steps; at 30000 a file takes no step up without clipping.
+TEST_F(GainOperationsTest, DontClipWithANoClipLimitOfZeroAppliesAndStampsNothing) {
+    turnOn(PrefIndex::DontClip);
+    turnOn(PrefIndex::TimestampComments);
+    const std::wstring path = track(L"a.mp3", "3.0", "30000", true);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), Runs{});
+    EXPECT_TRUE(library.stamps.empty());
+}
+
+// At 25000 the no-clip limit is 1 step.
+TEST_F(GainOperationsTest, ConstantGainIsLimitedByDontClipOnlyOnBothChannels) {
+    turnOn(PrefIndex::DontClip);
+    turnOn(PrefIndex::TimestampComments);
+    const std::wstring path = track(L"a.mp3", "0.5", "25000", true);
+    jobs.setConstantGain(0, 4);
+    runJob(JobKind::ConstantGain, JobScope::TracksView, {0});
+    jobs.setConstantGain(1, 4);
+    runJob(JobKind::ConstantGain, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), (Runs{"/c /g 1", "/s c", "/c /l 0 4", "/s c"}));
+    EXPECT_EQ(library.stamps.size(), 2u);
+    EXPECT_TRUE(host.called("item 164 " + shown(path)));
+}
+
+TEST_F(GainOperationsTest, UndoReadsBackAndStampsOnlyAnItemThatHadValues) {
+    turnOn(PrefIndex::TimestampComments);
+    const std::wstring never = track(L"a.mp3", "1.0", "9000", false);
+    const std::wstring analysed = track(L"b.mp3", "1.0", "9000", true);
+    runJob(JobKind::UndoGain, JobScope::TracksView, {0, 1});
+    EXPECT_EQ(runsOf(never), Runs{"/u"});
+    EXPECT_EQ(runsOf(analysed), (Runs{"/u", "/s c"}));
+    ASSERT_EQ(library.stamps.size(), 1u);
+    EXPECT_EQ(library.stamps[0], std::vector<int32_t>{database.playlistAt(0).trackIds[1]});
+}
+
+TEST_F(GainOperationsTest, RemoveTagsUndoesFirstWhenAskedAndForgetsTheValues) {
+    turnOn(PrefIndex::RemoveTagsUndo);
+    const std::wstring path = track(L"a.mp3", "1.0", "9000", true);
+    runJob(JobKind::RemoveTags, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), (Runs{"/u", "/s d"}));
+    EXPECT_TRUE(host.called("item 156 " + shown(path)));
+    EXPECT_FALSE(fileOf(path).trackGain.present);
+}
+
+// Yes goes on with the next album; No stops the job after the album, which
+// stays selected with those after it.
+TEST_F(GainOperationsTest, AToolErrorIsAskedOnceAfterTheRunWithTheLastErrorText) {
+    const auto first = albumTracks(L"a", 3);
+    const auto second = albumTracks(L"b", 2);
+    const auto third = albumTracks(L"c", 2);
+    FakeToolScript()
+        .when("any")
+        .log()
+        .out(analysisRow(first[0], "1.0", "9000"))
+        .out("Can't open " + toolBytesOf(first[1]) + "\r\n")
+        .out(analysisRow(first[2], "1.0", "9000"))
+        .out("Can't open the last")
+        .write(toPath(first[2]));
+    FakeToolScript().when("any").log().out("Not an MP3\r\n").write(toPath(second[1]));
+    FakeToolScript().when("any").log().write(toPath(third[1]));
+    host.answers = {true, false};
+    runJob(JobKind::Analyze, JobScope::AlbumsView, {0, 1, 2});
+    EXPECT_EQ(host.callsOf("ask "), (Runs{"ask Can't open the last", "ask Not an MP3\r\n"}));
+    EXPECT_EQ(runsOf(first[2]), Runs{"analyze"});
+    EXPECT_EQ(runsOf(second[1]), Runs{"analyze"});
+    EXPECT_EQ(runsOf(third[1]), Runs{});
+    EXPECT_EQ(host.selection(), (std::set<int>{1, 2}));
+}
+
+TEST_F(GainOperationsTest, TheTotalBarCountsFinishedFilesAndThePercentOfTheFileInAnAlbumRun) {
+    const auto paths = albumTracks(L"x", 2);
+    FakeToolScript().when("analyze").out(" 40%\r 90%\r 10%\r 20%\r 5%\r").write(toPath(paths[1]));
+    ASSERT_TRUE(albumsView.selectRow(0));
+    std::atomic<bool> cancel{false};
+    ToolStopper stopper;
+    const GainOperations::Context context{host,     database, preferences, tracksView,
+                                          toolPath, cancel,   stopper};
+    for (JobKind kind : {JobKind::Analyze, JobKind::ApplyGain}) {
+        GainOperations operations(context, JobParameters{kind, JobScope::AlbumsView, 0, 0},
+                                  nullptr);
+        EXPECT_TRUE(operations.runGainTool(OpAnalyze, 0, 2, 10, albumsView));
+    }
+    // A third file more than the album has: still named as the last one.
+    EXPECT_EQ(host.callsOf("total "),
+              (Runs{"total 24", "total 29", "total 31", "total 32", "total 40", "total 20",
+                    "total 20", "total 30", "total 30", "total 40"}));
+    EXPECT_EQ(host.callsOf("track ").size(), 6u);
+}
+
+// The mended faults: each of these would lose or misstate what the files hold.
+
+TEST_F(GainOperationsTest, ARowNamingAFileTheDatabaseDoesNotKnowIsAnErrorOfThatRun) {
+    const std::wstring path = pathOf(L"a.mp3");
+    scriptedTrack(L"a.mp3", FakeToolScript()
+                                .when("analyze")
+                                .out(analysisRow(L"elsewhere.mp3", "1.0", "9000"))
+                                .out(analysisRow(path, "2.0", "9000")));
+    const std::wstring next = track(L"b.mp3", "3.0", "9000", false);
+    runJob(JobKind::Analyze, JobScope::TracksView, {0, 1});
+    EXPECT_EQ(host.callsOf("ask "),
+              Runs{"ask elsewhere.mp3: this file is not in Velto's database"});
+    EXPECT_FALSE(host.called("close"));
+    EXPECT_EQ(fileOf(path).trackGain, OptionalReal::of(2.0));
+    EXPECT_EQ(fileOf(next).trackGain, OptionalReal::of(3.0));
+}
+
+TEST_F(GainOperationsTest, AnApplyThatReportsAnErrorIsStillReadBackButNotStamped) {
+    turnOn(PrefIndex::TimestampComments);
+    const std::wstring path = pathOf(L"a.mp3");
+    scriptedTrack(L"a.mp3", FakeToolScript()
+                                .when("any")
+                                .log()
+                                .when("apply")
+                                .out("Error writing a.mp3\r\n")
+                                .when("check")
+                                .out(tagsRow(path, "0.2", "9500")));
+    database.setTrackResult(path, 7000.0, 3.0);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), (Runs{"/c /g 2", "/s c"}));
+    EXPECT_EQ(fileOf(path).trackGain, OptionalReal::of(0.2));
+    EXPECT_TRUE(library.stamps.empty());
+}
+
+TEST_F(GainOperationsTest, AFieldThatIsNotANumberStoresTheValueAsAbsent) {
+    const std::wstring path = pathOf(L"a.mp3");
+    scriptedTrack(L"a.mp3", FakeToolScript()
+                                .when("analyze")
+                                .out(analysisRow(path, "1.0", "9000"))
+                                .when("check")
+                                .out(tagsRow(path, "NA", "NA", "NA", "NA")));
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_FALSE(fileOf(path).trackGain.present);
+    EXPECT_FALSE(fileOf(path).maxAmplitude.present);
+    EXPECT_TRUE(cellOf(0, 2).empty());
+}

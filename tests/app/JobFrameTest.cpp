@@ -1,0 +1,135 @@
+#include "ITunesBusyException.h"
+#include "JobFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using Calls = std::vector<std::string>;
+
+namespace {
+
+class JobFrameTest : public JobTest {
+protected:
+    // Tracks the tool analyses as gain 1.0; each logs its runs.
+    std::vector<std::wstring> tracks(int count) {
+        std::vector<std::wstring> paths;
+        for (int i = 0; i < count; ++i) {
+            const std::wstring path = toText(dir / (L"t" + std::to_wstring(i) + L".mp3"));
+            scriptedTrack(path.substr(path.size() - 6),
+                          FakeToolScript().log().out(analysisRow(path, "1.0", "9000")));
+            paths.push_back(path);
+        }
+        return paths;
+    }
+    // The last call of each of these kinds, in the order they came.
+    Calls lastOf(std::initializer_list<const char*> prefixes) {
+        Calls last;
+        for (const char* prefix : prefixes) {
+            Calls all = host.callsOf(prefix);
+            last.push_back(all.empty() ? "" : all.back());
+        }
+        return last;
+    }
+    bool runs(const std::wstring& path) { return !runsOf(path).empty(); }
+};
+
+} // namespace
+
+TEST_F(JobFrameTest, ACancelDuringTheFifthOfTenTracksLeavesTheFifthToTenthSelected) {
+    const auto paths = tracks(10);
+    host.onCall = [&](const std::string& call) {
+        if (call.rfind("item 152", 0) == 0 && call.find("t4.mp3") != std::string::npos) {
+            jobs.requestCancel();
+        }
+    };
+    runJob(JobKind::Analyze, JobScope::TracksView, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    EXPECT_EQ(host.selection(), (std::set<int>{4, 5, 6, 7, 8, 9}));
+    EXPECT_TRUE(runs(paths[4]));
+    EXPECT_FALSE(runs(paths[5]));
+    EXPECT_EQ(host.callsOf("total ").back(), "total 0");
+    EXPECT_EQ(lastOf({"file ", "status ", "menu "}), (Calls{"file 0", "status 147", "menu on"}));
+    EXPECT_EQ(jobs.currentJob(), JobKind::NoJob);
+    EXPECT_TRUE(host.called("enter 722"));
+    EXPECT_EQ(host.calls().back(), "leave");
+}
+
+TEST_F(JobFrameTest, TheSelectionAsAlbumRunsItsBodyOnceForAllSelectedRows) {
+    const auto paths = tracks(3);
+    runJob(JobKind::Analyze, JobScope::SelectionAsAlbum, {0, 1, 2});
+    EXPECT_EQ(runsOf(paths[2]), (Calls{"analyze", "/s c"}));
+    EXPECT_EQ(host.callsOf("item "), Calls{"item 152 Selected items"});
+    EXPECT_TRUE(host.callsOf("deselect ").empty());
+    EXPECT_EQ(host.callsOf("total ").front(), "total 33");
+}
+
+TEST_F(JobFrameTest, TheTotalBarOfAnAlbumsJobCountsTheAlbumsTracks) {
+    for (auto [album, count] : {std::pair{L"five", 5}, {L"seven", 7}, {L"eight", 8}}) {
+        for (int i = 0; i < count; ++i) {
+            addTrack(std::wstring(L"/music/") + album + std::to_wstring(i) + L".mp3", album);
+        }
+    }
+    runJob(JobKind::ClearData, JobScope::AlbumsView, {0, 1, 2});
+    EXPECT_EQ(host.callsOf("total "), (Calls{"total 25", "total 60", "total 100", "total 0"}));
+    EXPECT_EQ(host.callsOf("deselect "), (Calls{"deselect 0", "deselect 1", "deselect 2"}));
+}
+
+// Also an item without files: a selection of which no row could be loaded.
+TEST_F(JobFrameTest, RowsThatCannotBeLoadedAreSkippedWithoutATool) {
+    database.addTrack(0, std::nullopt, std::wstring(L"No file"), std::nullopt, std::nullopt);
+    runJob(JobKind::Analyze, JobScope::SelectionAsAlbum, {0});
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_TRUE(host.callsOf("item ").empty());
+    EXPECT_EQ(host.callsOf("refresh").size(), 0u);
+    EXPECT_EQ(host.callsOf("status 147").size(), 2u);
+}
+
+TEST_F(JobFrameTest, ITunesBusyDuringAJobShowsTheMessageAndTheProgramStaysOpen) {
+    preferences.setPrefBool(PrefIndex::TimestampComments, true);
+    library.refuseStamps = true;
+    const auto paths = tracks(2);
+    database.setTrackResult(paths[0], 9000.0, 3.0);
+    FakeToolScript().log().out(tagsRow(paths[0], "0.0", "9000")).write(toPath(paths[0]));
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1});
+    EXPECT_TRUE(host.called("status 146"));
+    EXPECT_TRUE(host.called("connect"));
+    EXPECT_TRUE(host.called("message 165"));
+    EXPECT_FALSE(host.called("close"));
+    EXPECT_EQ(host.selection(), (std::set<int>{0, 1}));
+    EXPECT_EQ(lastOf({"total ", "status ", "menu "}), (Calls{"total 0", "status 147", "menu on"}));
+}
+
+// After such an error the window is going away: nothing more is shown.
+TEST_F(JobFrameTest, AProgramErrorEndsTheProgram) {
+    tracks(1);
+    runJob(static_cast<JobKind>(9), JobScope::TracksView, {0});
+    EXPECT_NE(reporter.lastText().find(L"File .\\MainDialog, Line 942, result -1"),
+              std::wstring::npos);
+    EXPECT_EQ(lastOf({"close", "leave"}), (Calls{"close", "leave"}));
+    EXPECT_FALSE(host.called("fatal"));
+    EXPECT_FALSE(host.called("status 147"));
+    EXPECT_EQ(jobs.currentJob(), JobKind::NoJob);
+}
+
+TEST_F(JobFrameTest, AFailureOfAnotherKindSaysFatalErrorOccurredAndEndsTheProgram) {
+    tracks(1);
+    host.onCall = [](const std::string& call) {
+        if (call == "enter 722") {
+            throw std::runtime_error("no apartment");
+        }
+    };
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_EQ(host.calls(), (Calls{"menu off", "enter 722", "fatal", "close"}));
+}
+
+TEST_F(JobFrameTest, NoSecondWorkerStartsWhileOneRuns) {
+    const auto paths = tracks(1);
+    FakeToolScript().sleep(300).write(toPath(paths[0]));
+    host.select({0});
+    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
+    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
+    jobs.startSync();
+    host.waitForWorkers();
+    EXPECT_EQ(host.callsOf("enter "), Calls{"enter 722"});
+    EXPECT_FALSE(jobs.workerRunning());
+}
