@@ -1,5 +1,5 @@
 // Timing of a sync of 1,000 tracks from the iTunes stand-in's server in
-// another process, as Velto's sync makes it (the playlists, then every track of
+// another process, made by Velto's own sync (the playlists, then every track of
 // each, into a VeltoDatabase), against the floor: an empty call to the other
 // process. Between the two it times the parts of a late-bound call, so that
 // what a sync's call costs beyond the floor can be named. Register the
@@ -12,11 +12,14 @@
 #include "ITunesAPI_win.h"
 #include "ITunesIdentifiers_win.h"
 #include "MessageReporter.h"
+#include "PlaylistSync.h"
+#include "RecordingJobHost.h"
 #include "VeltoDatabase.h"
 
 #include <objbase.h>
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -107,37 +110,23 @@ private:
     std::vector<Kind> kinds;
 };
 
-// What Velto's sync does with the connection and the database.
-class Sync : public PlaylistListener {
-public:
-    explicit Sync(ITunesAPI& api) : api(api) {}
-
-    void run() {
-        database.resetForSync();
-        api.enumeratePlaylists(*this);
-        for (int i = 0; i < database.playlistCount(); ++i) {
-            api.selectPlaylist(database.playlistAt(i).playlistId);
-            int count = api.trackCount();
-            for (int j = 0; j < count; ++j) {
-                std::optional<std::wstring> name, artist, album, location;
-                api.getTrack(j, name, artist, album, location);
-                if (name || artist || album) {
-                    database.addTrack(i, location, name, artist, album);
-                    ++tracks;
-                }
-            }
-        }
-    }
-    void playlistFound(int id, const std::wstring& name, int count, bool isLibrary) override {
-        database.addPlaylist(name, count, isLibrary, id);
-    }
-
-    int tracks = 0;
-
-private:
-    ITunesAPI& api;
+// Velto's own sync (PlaylistSync) over the connection, with a host that stands
+// in for the main window; answers the tracks it recorded.
+int syncTracks(ITunesAPI& api) {
+    FakeLibrary noLibrary;
+    RecordingJobHost host(noLibrary);
     VeltoDatabase database;
-};
+    std::atomic<bool> cancelRequested{false};
+    PlaylistSync sync(host, database, cancelRequested);
+    sync.begin();
+    api.enumeratePlaylists(sync);
+    sync.readTracks(api);
+    int tracks = 0;
+    for (int i = 0; i < database.playlistCount(); ++i) {
+        tracks += static_cast<int>(database.playlistAt(i).trackIds.size());
+    }
+    return tracks;
+}
 
 class Timing {
 public:
@@ -235,11 +224,9 @@ int run() {
         int callsBefore = timing.control(L"StandInCallCount");
         int objectsBefore = timing.control(L"StandInObjectsMade");
         ITunesAPI connection(nullptr, true);
-        Sync sync(connection);
-        syncing = std::min(syncing, secondsOf([&] { sync.run(); }));
+        syncing = std::min(syncing, secondsOf([&] { tracks = syncTracks(connection); }));
         calls = timing.control(L"StandInCallCount") - callsBefore;
         objects = timing.control(L"StandInObjectsMade") - objectsBefore;
-        tracks = sync.tracks;
     }
 
     CallKinds kinds;

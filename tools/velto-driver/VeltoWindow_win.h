@@ -27,6 +27,9 @@ public:
     // message box of a job, say), which is then answered: 0 when the time
     // ran out.
     HWND waitIdleOrDialog(DWORD timeoutMs) const;
+    // Waits until a job that has started says what it works on (the status
+    // is no longer "Ready"), or has ended already.
+    bool waitWorking(DWORD timeoutMs) const;
     std::vector<Row> rows() const;
     // A click on the row's label, which selects the row alone.
     bool clickRow(int row) const;
