@@ -8,6 +8,7 @@
 //   wait-idle SECONDS        wait until no job or sync runs and the status says "Ready";
 //                            prints "ready", or "dialog TITLE" and the dialog's rectangle
 //                            when one of Velto's dialogs shows first (a job's message box)
+//   wait-working SECONDS     wait until a job that has started names what it works on
 //   command ID               send a command; prints "dialog" when it opened a dialog, else "done"
 //   dialog TITLE SECONDS     wait for a dialog; prints its rectangle: left top right bottom
 //   press TITLE BUTTON CHECK SECONDS
@@ -105,6 +106,10 @@ private:
             print(shown == velto().handle()
                       ? std::wstring(L"ready\n")
                       : L"dialog " + std::wstring(title) + L" " + rectText(shown));
+        } else if (name == L"wait-working") {
+            if (!velto().waitWorking(takeSeconds())) {
+                throw std::runtime_error("the job did not begin its work");
+            }
         } else if (name == L"command") {
             int id = takeNumber();
             print(velto().command(id, 1500) ? L"done\n" : L"dialog\n");

@@ -133,6 +133,12 @@ HWND VeltoWindow::waitIdleOrDialog(DWORD timeoutMs) const {
     return result;
 }
 
+bool VeltoWindow::waitWorking(DWORD timeoutMs) const {
+    return waitUntil(timeoutMs, [&] {
+        return statusText(0) != L"Ready" || !IsWindowEnabled(child(IDC_MAIN_CANCEL));
+    });
+}
+
 std::vector<VeltoWindow::Row> VeltoWindow::rows() const {
     HWND list = child(IDC_MAIN_LIST);
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));

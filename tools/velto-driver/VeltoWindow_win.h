@@ -23,10 +23,13 @@ public:
     std::wstring statusText(int part) const;
     // No job or sync runs and the status says "Ready".
     bool isIdle() const;
-    // Waits until Velto is idle, or until one of its dialogs shows (a
-    // message box of a job, say), which is then answered: 0 when the time
-    // ran out.
+    // Waits until Velto is idle (answers the main window) or one of its
+    // dialogs shows (answers that dialog: a job's message box, say); 0 when
+    // the time ran out.
     HWND waitIdleOrDialog(DWORD timeoutMs) const;
+    // Waits until a job that has started says what it works on (the status
+    // is no longer "Ready"), or has ended already.
+    bool waitWorking(DWORD timeoutMs) const;
     std::vector<Row> rows() const;
     // A click on the row's label, which selects the row alone.
     bool clickRow(int row) const;
@@ -56,8 +59,8 @@ private:
     HWND statusBar() const;
     HWND child(int id) const { return GetDlgItem(main, id); }
     DWORD processId() const;
-    // A visible dialog of Velto's process other than the main window that
-    // the filter accepts.
+    // A visible dialog of Velto's process other than the main window, with
+    // this title (any title when there is none).
     HWND visibleDialog(const std::wstring* title) const;
 
     HWND main;
