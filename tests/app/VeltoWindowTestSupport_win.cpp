@@ -383,22 +383,6 @@ std::wstring RunningVelto::cell(int row, int column) {
     return text;
 }
 
-std::vector<int> RunningVelto::selectedKeys() {
-    std::vector<int> keys;
-    HWND list = item(1001);
-    for (auto position = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                      MAKELPARAM(LVNI_SELECTED, 0));
-         position >= 0;
-         position = SendMessageW(list, LVM_GETNEXTITEM, position, MAKELPARAM(LVNI_SELECTED, 0))) {
-        LVITEMW row{};
-        row.mask = LVIF_PARAM;
-        row.iItem = static_cast<int>(position);
-        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row));
-        keys.push_back(static_cast<int>(row.lParam));
-    }
-    return keys;
-}
-
 namespace {
 
 LPARAM rowPoint(HWND list, int position) {

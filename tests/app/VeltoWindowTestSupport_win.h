@@ -103,8 +103,6 @@ public:
     int rowCount();
     int selectedCount();
     std::wstring cell(int row, int column);
-    // The keys (rows of the view) of the selected rows, top down.
-    std::vector<int> selectedKeys();
     void clickRow(int position, bool addToSelection = false);
     void doubleClickRow(int position);
     int columnWidth(int column);
