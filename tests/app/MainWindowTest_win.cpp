@@ -628,4 +628,54 @@ TEST(MainWindow, ADatabaseThatCannotBeReadEndsTheProgramAndStaysAsItWas) {
     EXPECT_EQ(folder.readDatabase(), damaged);
 }
 
+// The help viewer's windows on the program's window thread.
+std::vector<HWND> helpWindows(RunningVelto& velto) {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        velto.threadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            if (windowClass(window) == L"HH Parent" && IsWindowVisible(window)) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void closeHelp(RunningVelto& velto) {
+    for (HWND window : helpWindows(velto)) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_TRUE(waitUntil([&] { return helpWindows(velto).empty(); }));
+}
+
+TEST(MainWindow, F1AndTheHelpMenuOpenTheHelpFile) {
+    RecordingReporter reporter;
+    TestFolder folder(L"help");
+    prepareDatabase(folder, sixTracks(folder));
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 6));
+    ASSERT_TRUE(helpWindows(velto).empty());
+
+    // F1 pressed in the window: the system turns it into WM_HELP.
+    SetForegroundWindow(velto.window());
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_F1;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "F1";
+    closeHelp(velto);
+
+    velto.command(IDM_HELP_CONTENTS);
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "Help > Contents";
+    closeHelp(velto);
+
+    velto.command(IDM_LICENSE);
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "Help > License";
+    closeHelp(velto);
+}
+
 } // namespace
