@@ -178,6 +178,54 @@ TEST(Synchronisation, LocationsAreComparedExactlyAndATrackWithoutOneHasNoRecord)
     EXPECT_EQ(database.currentTrackAt(2)->aacgainId, -1);
 }
 
+TEST(Synchronisation, FileNamesDifferingOnlyInCaseKeepTheirOwnValuesThroughTheFile) {
+    MemoryFileStore store;
+    VeltoDatabase database(store);
+    database.setPath(kDatabasePath);
+    const std::vector<PlaylistReport> library = {
+        {L"Lib", true, {{L"C:\\Song.mp3", L"a", L"x", L"y"}, {L"c:\\song.MP3", L"b", L"x", L"y"}}}};
+    synchronise(database, library);
+    // Each name reaches its own record, whichever of the two is set first.
+    database.setTrackResult(L"c:\\song.MP3", 2000.0, -2.0);
+    database.setTrackResult(L"C:\\Song.mp3", 1000.0, 1.0);
+    database.save();
+
+    VeltoDatabase loaded(store);
+    loadFrom(loaded, store, store.files.at(kDatabasePath));
+    synchronise(loaded, library);
+    ASSERT_EQ(loaded.contents().aacgainRecords.size(), 2u);
+    EXPECT_EQ(loaded.aacgainRecordOf(*loaded.currentTrackAt(0))->trackGain, OptionalReal::of(1.0));
+    EXPECT_EQ(loaded.aacgainRecordOf(*loaded.currentTrackAt(1))->trackGain, OptionalReal::of(-2.0));
+}
+
+TEST(Synchronisation, ArtistsOrAlbumsDifferingOnlyInCaseAreDifferentAlbumsThroughTheFile) {
+    MemoryFileStore store;
+    VeltoDatabase database(store);
+    synchronise(database, {{L"Lib",
+                            true,
+                            {{L"1", L"a", L"Art", L"Alb"},
+                             {L"2", L"b", L"art", L"Alb"},
+                             {L"3", L"c", L"Art", L"alb"},
+                             {L"4", L"d", L"Art", L"Alb"},
+                             {L"5", L"e", L"art", L"Alb"},
+                             {L"6", L"f", L"Art", L"alb"}}}});
+    auto expectThreeAlbums = [](const VeltoDatabase& db) {
+        const Playlist& lib = db.playlistAt(0);
+        ASSERT_EQ(lib.albumIds.size(), 3u);
+        EXPECT_EQ(lib.albumKeys.size(), 3u);
+        EXPECT_EQ(db.findAlbum(lib.albumKeys.at(AlbumKey{L"Art", L"Alb"}))->trackIds,
+                  (std::vector<int32_t>{lib.trackIds[0], lib.trackIds[3]}));
+        EXPECT_EQ(db.findAlbum(lib.albumKeys.at(AlbumKey{L"art", L"Alb"}))->trackIds,
+                  (std::vector<int32_t>{lib.trackIds[1], lib.trackIds[4]}));
+        EXPECT_EQ(db.findAlbum(lib.albumKeys.at(AlbumKey{L"Art", L"alb"}))->trackIds,
+                  (std::vector<int32_t>{lib.trackIds[2], lib.trackIds[5]}));
+    };
+    expectThreeAlbums(database);
+    VeltoDatabase loaded(store);
+    loadFrom(loaded, store, database.serialize());
+    expectThreeAlbums(loaded);
+}
+
 TEST(Synchronisation, ReloadAfterAnInterruptedSyncRestoresTheStoredTables) {
     MemoryFileStore store;
     VeltoDatabase database(store);

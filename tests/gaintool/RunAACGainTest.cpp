@@ -139,8 +139,11 @@ TEST_F(FakeToolRun, CancelInTheMiddleOfAnAlbumTerminatesTheToolAndLeavesNoChild)
     const Clock::time_point start = Clock::now();
     // The cancel request arrives while the first file's row is read: reading
     // stops after the next line.
-    while (parser.nextLine() != DataRow) {
-    }
+    LineKind kind = EndOfOutput;
+    do {
+        kind = parser.nextLine();
+    } while (kind != DataRow && kind != EndOfOutput);
+    ASSERT_EQ(kind, DataRow);
     EXPECT_EQ(parser.nextLine(), ProgressLine);
     tool.terminate();
     tool.close();

@@ -26,6 +26,17 @@ TEST(GainArithmetic, StepCountsRoundHalfAwayFromZero) {
     EXPECT_EQ(toGlobalGainAdjust(volumeFromGain(-2.2577), 89), -1);
 }
 
+// The volumes above reach a half only roughly (c = -2.5000000000000031), which
+// rounding half up or half to even gets right too. These give exact halves.
+TEST(GainArithmetic, ExactHalfStepsRoundAwayFromZero) {
+    ASSERT_EQ((0 - 26.340124620598424) / kGainStepDb, -17.5);
+    EXPECT_EQ(toGlobalGainAdjust(26.340124620598424, 0), -18);
+    ASSERT_EQ((79 - 90.288624837399325) / kGainStepDb, -7.5);
+    EXPECT_EQ(toGlobalGainAdjust(90.288624837399325, 79), -8);
+    ASSERT_EQ((0 - -3.762874945799775) / kGainStepDb, 2.5);
+    EXPECT_EQ(toGlobalGainAdjust(-3.762874945799775, 0), 3);
+}
+
 TEST(GainArithmetic, DisplayedGainsAreWholeStepsOfTheFieldStep) {
     EXPECT_EQ(formatTenths(stepsToDb(2)), L"3.0");
     EXPECT_EQ(formatTenths(stepsToDb(-3)), L"-4.5");
