@@ -12,6 +12,10 @@
 //   hold FILE READY RELEASE       opens FILE with no sharing (as a program that reads
 //                                 it would), creates READY, and holds it until RELEASE exists
 //   cancel-setup TITLE            waits for the setup window TITLE and presses its Cancel
+//   run-velto PROGRAM             starts Velto.exe, prints "message: TEXT" for each message
+//                                 box it shows (and answers OK) and "window" for its main
+//                                 window (and closes it, which saves nothing), waits for its
+//                                 end; exits with its code
 #include "ComRef_win.h"
 #include "ScopedHandle_win.h"
 
@@ -21,7 +25,9 @@
 #include <shobjidl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -231,6 +237,73 @@ int cancelSetup(const std::wstring& title) {
     return fail(L"no window " + title);
 }
 
+// Velto's top-level windows: its message boxes and its main window (a dialog
+// with a menu).
+std::vector<HWND> visibleDialogsOf(DWORD processId) {
+    struct Search {
+        DWORD processId;
+        std::vector<HWND> found;
+    } search{processId, {}};
+    EnumWindows(
+        [](HWND window, LPARAM state) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(state);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t className[64] = L"";
+            GetClassNameW(window, className, 64);
+            if (owner == search.processId && IsWindowVisible(window) &&
+                std::wstring(className) == L"#32770") {
+                search.found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The longest static text of a message box: its message.
+std::wstring messageOf(HWND box) {
+    std::wstring longest;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[1024] = L"";
+        GetWindowTextW(child, text, 1024);
+        if (wcslen(text) > longest.size()) {
+            longest = text;
+        }
+    }
+    return longest;
+}
+
+int runVelto(const std::wstring& program) {
+    PROCESS_INFORMATION started{};
+    if (!startProcess(L"\"" + program + L"\"", started)) {
+        return fail(L"cannot start " + program);
+    }
+    const OwnedHandle process(started.hProcess);
+    const OwnedHandle thread(started.hThread);
+    std::vector<HWND> answered;
+    for (DWORD waited = 0; WaitForSingleObject(process.get(), 100) == WAIT_TIMEOUT; waited += 100) {
+        if (waited > kPatienceMs) {
+            TerminateProcess(process.get(), 3);
+            return fail(L"Velto did not end");
+        }
+        for (HWND window : visibleDialogsOf(started.dwProcessId)) {
+            if (std::find(answered.begin(), answered.end(), window) != answered.end()) {
+                continue;
+            }
+            answered.push_back(window);
+            if (GetMenu(window)) {
+                printLine(L"window");
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            } else {
+                printLine(L"message: " + messageOf(window));
+                PostMessageW(window, WM_COMMAND, IDOK, 0);
+            }
+        }
+    }
+    return static_cast<int>(waitAndGetExitCode(process.get()));
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -256,6 +329,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"cancel-setup" && args.size() == 2) {
         return cancelSetup(args[1]);
+    }
+    if (command == L"run-velto" && args.size() == 2) {
+        return runVelto(args[1]);
     }
     return fail(L"unknown command; see the comment at the top of PackageTestHelper_win.cpp");
 }
