@@ -6,6 +6,7 @@
 
 #include "Preferences.h"
 #include "ResourceIds.h"
+#include "Util_win.h"
 #include "VeltoDatabase.h"
 #include "WindowTestSupport_win.h"
 
@@ -131,6 +132,9 @@ TEST(MainWindow, FirstStartSynchronisesWithITunesAndTheNextStartShowsWhatExitSav
     };
     writeLibraryXml(folder.libraryPath(), tracks, {{L"Favourites", {1}}, {L"Empty", {}}});
     StandInServer standIn(folder.libraryPath());
+    // The gain tool beside the program is mp3gain.exe alone.
+    ASSERT_EQ(GetFileAttributesW((moduleDirectory() + L"aacgain.exe").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 
     std::wstring analysedVolume;
     {

@@ -10,7 +10,6 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <tlhelp32.h>
 
 #include <chrono>
 #include <filesystem>
@@ -338,10 +337,6 @@ std::wstring RunningVelto::status(int part) {
     return text;
 }
 
-bool RunningVelto::waitForStatus(const std::wstring& text, int timeoutMilliseconds) {
-    return waitUntil([&] { return status(0) == text; }, timeoutMilliseconds);
-}
-
 void RunningVelto::command(int id) {
     SendMessageW(window(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
@@ -501,22 +496,4 @@ std::wstring dialogItemText(HWND dialog, int id) {
 
 void clickButton(HWND dialog, int id) {
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-int processCount(const std::wstring& exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return -1;
-    }
-    int count = 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) {
-            ++count;
-        }
-    }
-    CloseHandle(snapshot);
-    return count;
 }
