@@ -312,9 +312,12 @@ TEST(MainWindow, TheListAndTheMenuFollowTheSelectionAndTheView) {
 TEST(MainWindow, ColumnWidthsAreKeptAtOnceAndSetDefaultsBringsThemBack) {
     RecordingReporter reporter;
     TestFolder folder(L"columns");
-    prepareDatabase(folder, sixTracks(folder));
+    prepareDatabase(folder, sixTracks(folder), [](VeltoDatabase&, Preferences& preferences) {
+        preferences.setPrefInt(PrefIndex::Volume, 150); // a hand-edited file
+    });
     RunningVelto velto;
     ASSERT_TRUE(waitLoaded(velto, 6));
+    EXPECT_EQ(velto.itemText(IDC_MAIN_VOLUME_VALUE), L"99") << "the target stays on the trackbar";
     velto.dragColumnWidth(4, 80); // "Gain"
     ASSERT_TRUE(waitUntil([&] { return velto.columnWidth(4) == 80; }));
     velto.command(IDM_DONT_CLIP);
@@ -595,12 +598,14 @@ TEST(MainWindow, AHandEditedFileWithThePlacementOffScreenAndAnEmptyVolumeStillSh
     TestFolder folder(L"hand-edited");
     prepareDatabase(
         folder, sixTracks(folder), [](VeltoDatabase& database, Preferences& preferences) {
-            preferences.setPrefList(PrefIndex::WindowPlacement, {5000, 5000, 5600, 5400, 1});
+            // Off every monitor, and hidden.
+            preferences.setPrefList(PrefIndex::WindowPlacement, {5000, 5000, 5600, 5400, 0});
             database.setPreference(L"Volume", L"");
             database.setPreference(L"DontAskComments", L"");
         });
     RunningVelto velto;
     ASSERT_TRUE(waitLoaded(velto, 6));
+    EXPECT_TRUE(IsWindowVisible(velto.window()));
     RECT rect{};
     GetWindowRect(velto.window(), &rect);
     EXPECT_EQ(
