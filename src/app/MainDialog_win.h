@@ -51,8 +51,6 @@ public:
     // what it sends meanwhile.
     void waitForWorker();
 
-    const std::wstring& gainTool() const { return gainToolPath; }
-
     // --- JobHost
     void startWorker(std::function<void()> routine) override;
     void enterApartment(int line) override;
