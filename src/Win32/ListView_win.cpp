@@ -5,10 +5,28 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <vector>
 
 namespace {
 
 constexpr int kHeaderTextCapacity = 20;
+
+// Stops the list from repainting until the end of the scope, then repaints it once.
+class RedrawSuspended {
+public:
+    explicit RedrawSuspended(HWND window) : window(window) {
+        SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawSuspended() {
+        SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    RedrawSuspended(const RedrawSuspended&) = delete;
+    RedrawSuspended& operator=(const RedrawSuspended&) = delete;
+
+private:
+    HWND window;
+};
 constexpr int kCompareTextCapacity = 100;
 constexpr int kArrowMask = HDF_SORTUP | HDF_SORTDOWN;
 
@@ -73,6 +91,9 @@ LRESULT ListView::handleListNotification(NMHDR* notification) {
     case NM_CLICK:
         onSelectionChanged(getSelectedCount());
         return 0;
+    case LVN_DELETEALLITEMS:
+        // No notification for each of the rows deleted.
+        return 1;
     default:
         return 0;
     }
@@ -196,27 +217,20 @@ void ListView::setRowCount(int n, bool reset) {
         sortColumn = -1;
         sortDirection = 1;
         if (selectedCount > 0) {
-            for (int position = 0; position < n; ++position) {
-                ListView_SetItemState(hwnd, position, 0, LVIS_SELECTED);
-            }
+            // Rows beyond n go below; one message clears all the others.
+            ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
         }
     }
     if (n == rowCount) {
         return;
     }
-    if (n > rowCount) {
-        SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
-        for (int position = rowCount; position < n; ++position) {
-            if (!appendRow(position)) {
-                MessageBoxW(parentHwnd, L"AddItem failed", L"Error", MB_OK);
-                return;
-            }
+    {
+        // Without a repaint per row: tens of thousands of rows take a moment, not minutes.
+        RedrawSuspended suspended(hwnd);
+        bool complete = n > rowCount ? appendRows(n) : deleteRowsFrom(n);
+        if (!complete) {
+            return;
         }
-    } else {
-        for (int key = rowCount - 1; key >= n; --key) {
-            deleteRowWithKey(key);
-        }
-        SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
     }
     rowCount = n;
     // The new rows go into the order the user chose, in the user's direction.
@@ -225,35 +239,72 @@ void ListView::setRowCount(int n, bool reset) {
     }
 }
 
-bool ListView::appendRow(int position) {
+bool ListView::appendRows(int n) {
+    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
+    for (int position = rowCount; position < n; ++position) {
+        if (!appendRow(position, position)) {
+            MessageBoxW(parentHwnd, L"AddItem failed", L"Error", MB_OK);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ListView::appendRow(int position, int key) {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
     item.iItem = position;
     item.pszText = LPSTR_TEXTCALLBACKW;
-    item.lParam = position;
-    if (SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
-        return false;
-    }
-    for (int column = 1; column < columnCount; ++column) {
-        LVITEMW subItem{};
-        subItem.iSubItem = column;
-        subItem.pszText = LPSTR_TEXTCALLBACKW;
-        SendMessageW(hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(position),
-                     reinterpret_cast<LPARAM>(&subItem));
-    }
-    SendMessageW(hwnd, LVM_UPDATE, static_cast<WPARAM>(position), 0);
-    return true;
+    item.lParam = key;
+    // Sub-items whose text was never set are asked for like the item itself:
+    // setting each to the callback text too would double the time of a fill.
+    return SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0;
 }
 
-void ListView::deleteRowWithKey(int key) {
-    LVFINDINFOW find{};
-    find.flags = LVFI_PARAM;
-    find.lParam = key;
-    auto position =
-        SendMessageW(hwnd, LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
-    if (position >= 0) {
-        SendMessageW(hwnd, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
+bool ListView::deleteRowsFrom(int n) {
+    // The rows in their order on screen, with their keys and selection.
+    struct Row {
+        int key;
+        bool selected;
+    };
+    std::vector<Row> rows;
+    int count = static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
+    rows.reserve(static_cast<std::size_t>(count));
+    for (int position = 0; position < count; ++position) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM | LVIF_STATE;
+        item.stateMask = LVIS_SELECTED;
+        item.iItem = position;
+        SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        rows.push_back({static_cast<int>(item.lParam), (item.state & LVIS_SELECTED) != 0});
     }
+    if (count - n <= n) {
+        // Few go: delete them where they are, from the bottom up.
+        for (int position = count - 1; position >= 0; --position) {
+            if (rows[static_cast<std::size_t>(position)].key >= n) {
+                SendMessageW(hwnd, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
+            }
+        }
+    } else {
+        // Most go: deleting them one by one would move the rest each time.
+        // Start again with the rows that stay, in their order and selection.
+        SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+        int position = 0;
+        for (const Row& row : rows) {
+            if (row.key >= n) {
+                continue;
+            }
+            if (!appendRow(position, row.key)) {
+                return false;
+            }
+            if (row.selected) {
+                ListView_SetItemState(hwnd, position, LVIS_SELECTED, LVIS_SELECTED);
+            }
+            ++position;
+        }
+    }
+    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
+    return true;
 }
 
 void ListView::setSelected(int position, bool selected) {

@@ -58,8 +58,9 @@ private:
     void handleHeaderNotification(NMHDR* notification);
     void sortRows();
     void setSortArrow(int column, int direction);
-    bool appendRow(int position);
-    void deleteRowWithKey(int key);
+    bool appendRows(int n);
+    bool appendRow(int position, int key);
+    bool deleteRowsFrom(int n);
     int columnCount = 0;
     int rowCount = 0;
     HWND header = nullptr;

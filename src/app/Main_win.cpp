@@ -1,15 +1,9 @@
-#include "Exception.h"
-#include "ResourceStringTable_win.h"
+#include "VeltoProgram_win.h"
 
 #include <windows.h>
 
-namespace {
-constexpr int kFatalStringId = 145;
-constexpr int kCaptionStringId = 141;
-} // namespace
-
+// The show command that the system passes is not used: the window appears
+// when the preferences are known.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    static const ResourceStringTable strings(instance);
-    Exception::initialize(strings, kFatalStringId, kCaptionStringId);
-    return 0;
+    return runVelto(instance);
 }

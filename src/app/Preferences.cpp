@@ -71,7 +71,13 @@ const wchar_t* Preferences::defaultOf(PrefIndex index) {
 }
 
 std::optional<std::wstring> Preferences::getPref(PrefIndex index) const {
-    return database.getPreference(nameOf(index));
+    // The file writes an absent text as an empty field, so an empty text read
+    // back is an absent preference, not one that is present and empty.
+    std::optional<std::wstring> text = database.getPreference(nameOf(index));
+    if (text && text->empty()) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 int Preferences::getPrefInt(PrefIndex index) const {

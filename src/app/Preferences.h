@@ -35,6 +35,7 @@ public:
     static const wchar_t* nameOf(PrefIndex index);
     static const wchar_t* defaultOf(PrefIndex index);
 
+    // The stored text; none when the name is not stored or its text is empty.
     std::optional<std::wstring> getPref(PrefIndex index) const;
     // The text's leading integer; 0 for no digits or an absent preference.
     int getPrefInt(PrefIndex index) const;

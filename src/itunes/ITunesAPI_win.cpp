@@ -97,9 +97,9 @@ void ITunesAPI::enumeratePlaylists(PlaylistListener& listener) {
     if (!sources) {
         return;
     }
-    int sourceCount = collectionInterface.count(sources.get());
+    int sourceCount = sourceCollectionInterface.count(sources.get());
     for (int s = 1; s <= sourceCount; ++s) {
-        ComRef<IDispatch> source = collectionInterface.item(sources.get(), s);
+        ComRef<IDispatch> source = sourceCollectionInterface.item(sources.get(), s);
         if (!source || sourceInterface.getInt(source.get(), L"Kind") != kITSourceKindLibrary) {
             continue;
         }
@@ -107,9 +107,9 @@ void ITunesAPI::enumeratePlaylists(PlaylistListener& listener) {
         if (!playlists) {
             continue;
         }
-        int playlistCount = collectionInterface.count(playlists.get());
+        int playlistCount = playlistCollectionInterface.count(playlists.get());
         for (int p = 1; p <= playlistCount; ++p) {
-            ComRef<IDispatch> candidate = collectionInterface.item(playlists.get(), p);
+            ComRef<IDispatch> candidate = playlistCollectionInterface.item(playlists.get(), p);
             if (candidate) {
                 reportPlaylist(candidate.get(), listener);
             }
@@ -148,7 +148,7 @@ int ITunesAPI::trackCount() {
         return 0;
     }
     CriticalSection::Hold hold(lock);
-    return tracks ? collectionInterface.count(tracks.get()) : 0;
+    return tracks ? trackCollectionInterface.count(tracks.get()) : 0;
 }
 
 void ITunesAPI::getTrack(int position, std::optional<std::wstring>& name,
@@ -157,7 +157,7 @@ void ITunesAPI::getTrack(int position, std::optional<std::wstring>& name,
     CriticalSection::Hold hold(lock);
     name = artist = album = location = std::nullopt;
     ComRef<IDispatch> track =
-        tracks ? collectionInterface.item(tracks.get(), position + 1) : ComRef<IDispatch>();
+        tracks ? trackCollectionInterface.item(tracks.get(), position + 1) : ComRef<IDispatch>();
     if (!track) {
         return;
     }
@@ -217,9 +217,9 @@ void ITunesAPI::timestampTrack(IDispatch* library, const std::wstring& name,
     if (!found) {
         return;
     }
-    int count = collectionInterface.count(found.get());
+    int count = trackCollectionInterface.count(found.get());
     for (int i = 1; i <= count; ++i) {
-        ComRef<IDispatch> track = collectionInterface.item(found.get(), i);
+        ComRef<IDispatch> track = trackCollectionInterface.item(found.get(), i);
         if (!track || !hasLocation(track.get(), path)) {
             continue;
         }

@@ -83,7 +83,9 @@ private:
 
     // Members' DISPIDs, one cache per iTunes interface.
     DispatchInterface appInterface;
-    DispatchInterface collectionInterface;
+    DispatchInterface sourceCollectionInterface;
+    DispatchInterface playlistCollectionInterface;
+    DispatchInterface trackCollectionInterface;
     DispatchInterface sourceInterface;
     DispatchInterface playlistInterface;
     DispatchInterface trackInterface;

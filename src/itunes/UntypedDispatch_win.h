@@ -15,7 +15,10 @@ public:
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override {
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) {
+            *info = nullptr;
+        }
         return TYPE_E_ELEMENTNOTFOUND;
     }
 

@@ -145,19 +145,26 @@ void pumpFor(DWORD milliseconds) {
     }
 }
 
-// Shows the dialog, reports where it is and waits (at most 60 s) for the picture.
-void present(Dialog& dialog, const char* rectFile, const char* doneFile) {
-    CreateDialogParamW(dialog.module(), MAKEINTRESOURCEW(dialog.itemId()), nullptr,
-                       Dialog::dialogProcedure, reinterpret_cast<LPARAM>(&dialog));
-    SetWindowPos(dialog.handle(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+// Shows the dialog, reports where it is and waits (at most 60 s) for the
+// picture. A dialog that cannot be made is reported and fails the program.
+int present(Dialog& dialog, const char* rectFile, const char* doneFile) {
+    HWND window = CreateDialogParamW(dialog.module(), MAKEINTRESOURCEW(dialog.itemId()), nullptr,
+                                     Dialog::dialogProcedure, reinterpret_cast<LPARAM>(&dialog));
+    if (!window) {
+        std::fprintf(stderr, "dialog %d was not created (error %lu)\n", dialog.itemId(),
+                     GetLastError());
+        return 1;
+    }
+    SetWindowPos(window, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     pumpFor(1500);
-    writeRect(dialog.handle(), rectFile);
+    writeRect(window, rectFile);
     for (int waited = 0; waited < 600 && GetFileAttributesA(doneFile) == INVALID_FILE_ATTRIBUTES;
          ++waited) {
         pumpFor(100);
     }
-    DestroyWindow(dialog.handle());
+    DestroyWindow(window);
     dialog.onDestroy();
+    return 0;
 }
 
 } // namespace
@@ -168,10 +175,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     int templateId = std::atoi(argv[1]);
-    auto show = [&](Dialog& dialog) {
-        present(dialog, argv[2], argv[3]);
-        return 0;
-    };
+    auto show = [&](Dialog& dialog) { return present(dialog, argv[2], argv[3]); };
     switch (templateId) {
     case IDD_MAIN: {
         MainWindow dialog;

@@ -126,6 +126,19 @@ TEST(ListView, SetRowCountAddsKeysAtTheEndAndDeletesTheHighestKeysWhereverTheyAr
 
     list.setRowCount(8, false);
     EXPECT_EQ(keysInOrder(list), range(7, 0, -1));
+
+    // Most rows going at once: the rest keep their order and their selection.
+    list.setSelected(1, true); // key 6
+    list.setSelected(6, true); // key 1
+    list.setRowCount(3, false);
+    EXPECT_EQ(keysInOrder(list), range(2, 0, -1));
+    int position = -1;
+    int key = -1;
+    std::vector<int> selectedKeys;
+    while (list.nextSelected(position, key)) {
+        selectedKeys.push_back(key);
+    }
+    EXPECT_EQ(selectedKeys, std::vector<int>{1});
 }
 
 TEST(ListView, SetRowCountKeepsTheUsersSortDirection) {

@@ -1,5 +1,6 @@
 #include "Threading_win.h"
 #include "Util_win.h"
+#include "WorkerThread_win.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include <shlobj.h>
 
+#include <atomic>
 #include <stdexcept>
 
 namespace {
@@ -41,6 +43,59 @@ TEST(StartThread, RunsTheRoutineOnAnotherThreadAndSurvivesItsExceptions) {
     EXPECT_NE(routineThread, GetCurrentThreadId());
     Sleep(100); // the exception ends that thread, not the process
     CloseHandle(done);
+}
+
+// A window of the test thread that counts the messages sent to it.
+class CountingWindow {
+public:
+    CountingWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VeltoCountingWindow";
+        RegisterClassW(&windowClass);
+        window = CreateWindowW(L"VeltoCountingWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    ~CountingWindow() { DestroyWindow(window); }
+    HWND handle() const { return window; }
+    static inline int received = 0;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_APP) {
+            ++received;
+            return 1;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    HWND window = nullptr;
+};
+
+TEST(WorkerThread, WaitingHandlesTheWorkersSendsInsteadOfHangingWithIt) {
+    CountingWindow counting;
+    CountingWindow::received = 0;
+    std::atomic<int> answered = 0;
+    WorkerThread worker;
+    worker.start([&] {
+        for (int i = 0; i < 3; ++i) {
+            DWORD_PTR result = 0;
+            // A wait that ignored sends would let these time out.
+            SendMessageTimeoutW(counting.handle(), WM_APP, 0, 0, SMTO_BLOCK, 5000, &result);
+            answered += static_cast<int>(result);
+        }
+    });
+    worker.waitHandlingSentMessages();
+    EXPECT_FALSE(worker.running());
+    EXPECT_EQ(CountingWindow::received, 3);
+    EXPECT_EQ(answered, 3);
+
+    // A second start waits for the first thread; an escaping exception ends only the thread.
+    worker.start([] { throw std::runtime_error("escapes the routine"); });
+    worker.start([&] { answered = 10; });
+    worker.waitHandlingSentMessages();
+    EXPECT_EQ(answered, 10);
+    worker.waitHandlingSentMessages(); // none running: returns at once
 }
 
 } // namespace

@@ -72,16 +72,13 @@ TEST_F(JobConcurrencyTest, ClosingTheWindowDuringAJobEndsTheToolsChildAtOnce) {
     const std::wstring path = toText(dir / L"a.mp3");
     scriptedTrack(L"a.mp3", FakeToolScript().log().out("Applying\r\n").sleep(30000));
     database.setTrackResult(path, 9000.0, 3.0);
-    std::atomic<bool> applying{false};
-    host.onCall = [&](const std::string& call) {
-        applying = applying || call.rfind("item 153", 0) == 0;
-    };
     host.select({0});
     jobs.startJob(JobKind::ApplyGain, JobScope::TracksView);
-    while (!applying) {
-        std::this_thread::yield();
+    // The tool has started once it has logged its run.
+    const Clock::time_point begun = Clock::now();
+    while (runsOf(path).empty() && Clock::now() - begun < std::chrono::seconds(20)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     const Clock::time_point start = Clock::now();
     jobs.abandonWork();
     host.waitForWorkers();

@@ -2,6 +2,7 @@
 
 #include "FileStore.h"
 #include "VeltoDatabase.h"
+#include "database/MemoryFileStore.h"
 
 #include <gtest/gtest.h>
 
@@ -125,7 +126,9 @@ TEST_F(PreferencesTest, ListsAreJoinedWithCommasAndReadItemByItem) {
     preferences.setPrefList(PrefIndex::AlbumColumnWidths, {-5});
     EXPECT_EQ(preferences.getPref(PrefIndex::AlbumColumnWidths), L"-5");
     preferences.setPrefList(PrefIndex::AlbumColumnWidths, {});
-    EXPECT_EQ(preferences.getPref(PrefIndex::AlbumColumnWidths), L"");
+    EXPECT_EQ(database.getPreference(L"AlbumColumnWidths"), L"");
+    EXPECT_EQ(preferences.getPref(PrefIndex::AlbumColumnWidths), std::nullopt)
+        << "an empty text reads as absent";
 
     preferences.fillMissingDefaults();
     EXPECT_EQ(preferences.getPrefListItem(PrefIndex::TrackColumnWidths, 0), 131);
@@ -149,4 +152,23 @@ TEST_F(PreferencesTest, AllTwelveTravelInTheOptionLineInCodeUnitOrder) {
                                     "ORemoveTagsUndo\t0\tOTimestampComments\t0\t"
                                     "OTrackColumnWidths\t131,131,49,53,51,44,79,70,70\t"
                                     "OVolume\t89\tOWindowPlacement\t1\t\r\n");
+}
+
+// The file writes an absent text as an empty field: reading an empty option
+// text as a present preference would start with the target volume at 0 and
+// suppress a question nobody was asked.
+TEST(PreferencesFromFile, AnEmptyOptionTextIsAnAbsentPreference) {
+    MemoryFileStore files;
+    files.files[L"Velto.db"] = "OVolume\t\tODontAskComments\t\tODontClip\t1\t\r\n";
+    VeltoDatabase database(files);
+    ASSERT_TRUE(database.setPath(L"Velto.db"));
+    database.loadPreferences();
+    Preferences preferences(database);
+
+    EXPECT_EQ(preferences.getPref(PrefIndex::DontAskComments), std::nullopt);
+    EXPECT_EQ(preferences.getPref(PrefIndex::Volume), std::nullopt);
+    preferences.fillMissingDefaults();
+    EXPECT_EQ(preferences.getPrefInt(PrefIndex::Volume), 89);
+    EXPECT_EQ(preferences.getPref(PrefIndex::DontAskComments), std::nullopt);
+    EXPECT_TRUE(preferences.getPrefBool(PrefIndex::DontClip)) << "a present text is kept";
 }

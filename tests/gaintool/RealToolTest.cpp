@@ -129,8 +129,32 @@ TEST_F(RealTool, CheckTagsReadsBackTheTrackAndAlbumValuesOfTheAnalysis) {
     }
 }
 
-// The track is loud enough that the tags keep its gain unclipped (the tool
-// records at most 9.999999 dB).
+// Velto reads the gains back from the tags after every analysis and change,
+// so a gain beyond 10 dB must come back whole, not as the 9.999999 dB that
+// Debian's mp3gain records at most. The Windows tool is built to keep it.
+TEST_F(RealTool, GainsBeyondTenDecibelsComeBackWholeFromTheTags) {
+    if (!tool.ends_with(L".exe")) {
+        GTEST_SKIP() << "Debian's own mp3gain records at most 9.999999 dB";
+    }
+    const std::wstring quiet = fresh(L"quiet.mp3");
+    const std::wstring clipping = fresh(L"clipping.mp3");
+    const ParsedRun analysis = record(OpAnalyze, 0, {quiet, clipping});
+    ASSERT_GT(analysis.trackGain(quiet), 10.0) << analysis.output;
+    ASSERT_LT(analysis.trackGain(clipping), -10.0) << analysis.output;
+    const ParsedRun tags = record(OpCheckTags, 0, {quiet, clipping});
+    for (const std::wstring& path : {quiet, clipping}) {
+        EXPECT_NEAR(tags.trackGain(path), analysis.trackGain(path), 0.001) << tags.output;
+        EXPECT_NEAR(toolReal(tags.rows.at(path)[6]), analysis.trackGain(kAlbumRow), 0.001);
+    }
+
+    const ParsedRun apply = record(OpApply, -3, {clipping});
+    EXPECT_TRUE(apply.errors.empty()) << apply.output;
+    EXPECT_NEAR(record(OpCheckTags, 0, {clipping}).trackGain(clipping),
+                analysis.trackGain(clipping) + 3 * kStepDb, 0.01);
+}
+
+// The track is loud enough that the tags keep its gain unclipped (Debian's
+// mp3gain records at most 9.999999 dB).
 TEST_F(RealTool, ApplyUndoAndDeleteTagsParseAsTheirLineKinds) {
     const std::wstring track = fresh(L"album2.mp3");
     const double measured = record(OpAnalyze, 0, {track}).trackGain(track);

@@ -136,4 +136,17 @@ TEST_F(EventTest, PlayerAndOtherEventsAreAnsweredAndIgnored) {
     EXPECT_EQ(api->trackCount(), 1);
 }
 
+// COM's rule for out pointers: a failing call leaves them null, so that a
+// caller that releases what it got releases nothing.
+TEST(UntypedDispatch, TypeInformationIsRefusedWithANullAnswer) {
+    RecordingOwner owner;
+    CriticalSection lock;
+    ComRef<ITunesEventSink> sink = ITunesEventSink::create(owner.handle(), lock);
+    ITypeInfo* info = reinterpret_cast<ITypeInfo*>(static_cast<INT_PTR>(0x1234));
+    EXPECT_EQ(sink->GetTypeInfo(0, 0, &info), TYPE_E_ELEMENTNOTFOUND);
+    EXPECT_EQ(info, nullptr);
+    EXPECT_EQ(sink->GetTypeInfo(0, 0, nullptr), TYPE_E_ELEMENTNOTFOUND);
+    sink->detach();
+}
+
 } // namespace

@@ -69,6 +69,36 @@ TEST_F(PlaylistTest, EnumerationReportsTheLibraryAndNonEmptyUserPlaylistsOfTheLi
     EXPECT_EQ(api->lockHoldCount(), 0);
 }
 
+DISPID countId(IDispatch* collection) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(L"Count")};
+    DISPID id = DISPID_UNKNOWN;
+    EXPECT_HRESULT_SUCCEEDED(collection->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+    return id;
+}
+
+// The stand-in numbers Count differently in its source, playlist and track
+// collections; iTunes' three interfaces need not agree either.
+TEST_F(PlaylistTest, EachCollectionInterfaceIsAskedByItsOwnMemberIds) {
+    ComRef<IDispatch> app;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_iTunesApp, nullptr, CLSCTX_LOCAL_SERVER,
+                                              IID_IDispatch, app.putVoid()));
+    // A fresh cache for every object, so that each asks its own ids.
+    ComRef<IDispatch> sources = DispatchInterface().getObject(app.get(), L"Sources");
+    ComRef<IDispatch> source = DispatchInterface().item(sources.get(), 1);
+    ComRef<IDispatch> playlists = DispatchInterface().getObject(source.get(), L"Playlists");
+    ComRef<IDispatch> library = DispatchInterface().getObject(app.get(), L"LibraryPlaylist");
+    ComRef<IDispatch> tracks = DispatchInterface().getObject(library.get(), L"Tracks");
+    ASSERT_NE(countId(sources.get()), countId(playlists.get()));
+    ASSERT_NE(countId(playlists.get()), countId(tracks.get()));
+
+    auto api = connect();
+    RecordingListener listener;
+    api->enumeratePlaylists(listener);
+    ASSERT_EQ(listener.reports.size(), 2u);
+    EXPECT_EQ(listener.reports[0].trackCount, 1200);
+    EXPECT_EQ(api->trackCount(), 35);
+}
+
 TEST_F(PlaylistTest, WhileITunesRefusesCallsTheReportedCountsAreZero) {
     auto api = connect();
     ASSERT_EQ(standIn->fire(kCOMCallsDisabledEvent), S_OK);

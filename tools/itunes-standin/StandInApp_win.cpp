@@ -23,6 +23,8 @@ enum : DISPID {
     kFailUnadvise,
     kSinkCount,
     kObjectCount,
+    kCallCount,
+    kObjectsMade,
 };
 
 } // namespace
@@ -30,7 +32,7 @@ enum : DISPID {
 StandInApp::StandInApp(std::shared_ptr<StandInState> state) : StandInObject(std::move(state)) {}
 
 std::span<const StandInObject::Member> StandInApp::members() const {
-    static constexpr std::array<Member, 12> table{{
+    static constexpr std::array<Member, 14> table{{
         {L"CheckVersion", kCheckVersion},
         {L"LibraryPlaylist", kLibraryPlaylist},
         {L"Sources", kSources},
@@ -43,6 +45,8 @@ std::span<const StandInObject::Member> StandInApp::members() const {
         {L"StandInFailUnadvise", kFailUnadvise},
         {L"StandInSinkCount", kSinkCount},
         {L"StandInObjectCount", kObjectCount},
+        {L"StandInCallCount", kCallCount},
+        {L"StandInObjectsMade", kObjectsMade},
     }};
     return table;
 }
@@ -151,6 +155,10 @@ HRESULT StandInApp::control(DISPID member, const DISPPARAMS& params, VARIANT* re
         return answerInt(result, state->sinkCount());
     case kObjectCount:
         return answerInt(result, state->objectCount());
+    case kCallCount:
+        return answerInt(result, state->callCount());
+    case kObjectsMade:
+        return answerInt(result, state->objectsMade());
     default:
         return DISP_E_MEMBERNOTFOUND;
     }

@@ -8,7 +8,10 @@
 
 namespace {
 
-enum : DISPID { kCount = 1 };
+// iTunes' source, playlist and track collections are three interfaces, whose
+// member ids need not agree. Count has another id in each, so that a client
+// that uses an id learnt on one collection interface with another fails here.
+enum : DISPID { kSourcesCount = 1, kPlaylistsCount, kTracksCount };
 
 } // namespace
 
@@ -17,24 +20,35 @@ StandInCollection::StandInCollection(std::shared_ptr<StandInState> state, Kind k
     : StandInObject(std::move(state)), kind(kind), ids(std::move(ids)), sourceId(sourceId) {}
 
 std::span<const StandInObject::Member> StandInCollection::members() const {
-    static constexpr std::array<Member, 2> table{{{L"Count", kCount}, {L"Item", DISPID_VALUE}}};
-    return table;
+    static constexpr std::array<Member, 2> sources{
+        {{L"Count", kSourcesCount}, {L"Item", DISPID_VALUE}}};
+    static constexpr std::array<Member, 2> playlists{
+        {{L"Count", kPlaylistsCount}, {L"Item", DISPID_VALUE}}};
+    static constexpr std::array<Member, 2> tracks{
+        {{L"Count", kTracksCount}, {L"Item", DISPID_VALUE}}};
+    switch (kind) {
+    case Kind::Sources:
+        return sources;
+    case Kind::Playlists:
+        return playlists;
+    case Kind::Tracks:
+        break;
+    }
+    return tracks;
 }
 
 HRESULT StandInCollection::invoke(DISPID member, WORD, const DISPPARAMS& params, VARIANT* result) {
-    switch (member) {
-    case kCount:
-        return answerInt(result, static_cast<int>(ids.size()));
-    case DISPID_VALUE: {
+    if (member == DISPID_VALUE) {
         // An index outside the collection finds nothing.
         int index = intArgument(params, 0);
         bool inside = index >= 1 && index <= static_cast<int>(ids.size());
         return answerObject(result,
                             inside ? element(ids[static_cast<size_t>(index - 1)]) : nullptr);
     }
-    default:
-        return DISP_E_MEMBERNOTFOUND;
+    if (member == members().front().id) {
+        return answerInt(result, static_cast<int>(ids.size()));
     }
+    return DISP_E_MEMBERNOTFOUND;
 }
 
 IDispatch* StandInCollection::element(int32_t id) const {

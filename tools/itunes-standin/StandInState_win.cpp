@@ -24,6 +24,7 @@ bool StandInState::refusing() const {
 }
 
 void StandInState::callStarting() {
+    ++calls;
     if (duringNextCall) {
         std::function<void()> action = std::move(duringNextCall);
         duringNextCall = nullptr;

@@ -40,6 +40,8 @@ public:
     // something (fired events, say) while the caller waits in that call.
     std::function<void()> duringNextCall;
     void callStarting();
+    // iTunes calls answered so far (the stand-in's own controls not counted).
+    int callCount() const { return calls; }
 
     // Event subscribers, by cookie.
     DWORD advise(ComRef<IDispatch> sink);
@@ -62,9 +64,14 @@ public:
     void setComment(StandInTrack& track, const std::wstring& comment);
 
     // Live COM objects of the stand-in; called when the last one goes.
-    void objectCreated() { ++liveObjects; }
+    void objectCreated() {
+        ++liveObjects;
+        ++madeObjects;
+    }
     void objectDestroyed();
     int objectCount() const { return liveObjects; }
+    // Objects made so far, each handed out to the caller once.
+    int objectsMade() const { return madeObjects; }
     std::function<void()> onLastObjectGone;
 
 private:
@@ -76,4 +83,6 @@ private:
     std::vector<std::pair<DWORD, ComRef<IDispatch>>> sinks;
     std::optional<LibraryXml> file;
     int liveObjects = 0;
+    int madeObjects = 0;
+    int calls = 0;
 };

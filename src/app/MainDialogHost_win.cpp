@@ -1,0 +1,195 @@
+// What the load, sync and job routines ask of the main window. They call from
+// worker threads; each call that touches the window runs on the window's own
+// thread through one blocking send, and does nothing once the window is gone.
+
+#include "Exception.h"
+#include "FileLocations.h"
+#include "ITunesAPI_win.h"
+#include "ITunesMessages.h"
+#include "MainDialog_win.h"
+#include "ScreenPlacement.h"
+#include "Util_win.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+
+constexpr int kToolErrorCaption = 141;
+constexpr int kToolErrorQuestion = 151;
+
+ScreenRect toScreenRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::vector<ScreenRect> monitorRects() {
+    std::vector<ScreenRect> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT rect, LPARAM found) -> BOOL {
+            reinterpret_cast<std::vector<ScreenRect>*>(found)->push_back(toScreenRect(*rect));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+ScreenRect primaryWorkArea() {
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    return toScreenRect(workArea);
+}
+
+} // namespace
+
+void MainDialog::startWorker(std::function<void()> routine) {
+    worker.start(std::move(routine));
+}
+
+void MainDialog::enterApartment(int line) {
+    checkResult(static_cast<int>(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)),
+                L".\\MainDialog", line);
+}
+
+void MainDialog::leaveApartment() {
+    CoUninitialize();
+}
+
+void MainDialog::setStatus(int stringId) {
+    onWindowThread([&] { statusBar.setMainText(text(stringId)); });
+}
+
+void MainDialog::setStatusWithItem(const std::wstring& itemName, int stringId) {
+    onWindowThread([&] { statusBar.setMainText(text(stringId) + itemName); });
+}
+
+void MainDialog::setTrackStatus(const std::wstring& trackText) {
+    onWindowThread([&] { statusBar.setTrackText(trackText); });
+}
+
+void MainDialog::setFileProgress(int percent) {
+    onWindowThread([&] { fileProgress.setPosition(percent); });
+}
+
+void MainDialog::setTotalProgress(int percent) {
+    onWindowThread([&] { totalProgress.setPosition(percent); });
+}
+
+bool MainDialog::askToContinueAfterToolError(const std::wstring& errorText) {
+    bool yes = false;
+    onWindowThread([&] {
+        yes = MessageBox(kToolErrorCaption, MB_YESNO | MB_ICONHAND, kToolErrorQuestion,
+                         errorText) == IDYES;
+    });
+    return yes;
+}
+
+void MainDialog::showMessage(int stringId) {
+    onWindowThread([&] { MessageBox(kToolErrorCaption, MB_OK, stringId); });
+}
+
+void MainDialog::showFatalErrorOccurred() {
+    onWindowThread(
+        [] { MessageBoxW(GetFocus(), L"Fatal error occurred.", L"Velto", MB_ICONWARNING); });
+}
+
+void MainDialog::deselectRow(int position) {
+    onWindowThread([&] { listView.setSelected(position, false); });
+}
+
+void MainDialog::scrollRowIntoView(int position) {
+    onWindowThread([&] { listView.ensureVisible(position, false); });
+}
+
+void MainDialog::refreshList(bool reset) {
+    onWindowThread([&] { listView.refresh(reset); });
+}
+
+void MainDialog::attachTracksView() {
+    onWindowThread([&] {
+        currentView = &tracksView;
+        listView.attachView(tracksView);
+        listView.setFocus();
+    });
+}
+
+void MainDialog::applyMenuState(bool enabled) {
+    onWindowThread([&] { applyMenuStateNow(enabled); });
+}
+
+void MainDialog::updateMenuChecks() {
+    onWindowThread([&] { updateMenuChecksNow(); });
+}
+
+void MainDialog::clearPlaylistEntries() {
+    onWindowThread([&] { playlists.clear(); });
+}
+
+void MainDialog::addPlaylistEntry(const std::wstring& name, int key, bool selected) {
+    onWindowThread([&] { playlists.addItem(name, key, selected); });
+}
+
+int MainDialog::selectedPlaylistPosition() {
+    int position = 0;
+    onWindowThread([&] { position = playlists.selectedPosition(); });
+    return position;
+}
+
+// A position that is no longer there (fewer playlists since) selects the first
+// entry, and that entry's playlist is made current as any choice is.
+void MainDialog::selectPlaylistPosition(int position) {
+    onWindowThread([&] {
+        int count = playlists.entryCount();
+        if (count > 0) {
+            playlists.selectPosition(position >= 0 && position < count ? position : 0);
+        }
+    });
+}
+
+void MainDialog::showMainWindow(const std::optional<SavedPlacement>& saved) {
+    onWindowThread([&] {
+        if (!saved) {
+            showWindow(SW_SHOW);
+            return;
+        }
+        ScreenRect where = keepOnAMonitor({saved->left, saved->top, saved->right, saved->bottom},
+                                          monitorRects(), primaryWorkArea());
+        // A hidden window would leave the program running where nobody sees it.
+        int showCommand = saved->showCommand == SW_HIDE ? SW_SHOWNORMAL : saved->showCommand;
+        setPlacement({RECT{where.left, where.top, where.right, where.bottom}, showCommand});
+    });
+}
+
+void MainDialog::closeProgram() {
+    if (windowOpen) {
+        SendMessageW(hwnd, WM_APP_CLOSE, 0, 0);
+    }
+}
+
+std::wstring MainDialog::databaseDirectory() {
+    return databaseFolder(specialFolderPath(CSIDL_MYMUSIC), specialFolderPath(CSIDL_PERSONAL),
+                          pathExists, moduleDirectory());
+}
+
+std::unique_ptr<ITunesSession> MainDialog::connectToITunes() {
+    auto connection = std::make_unique<ITunesAPI>(hwnd, true);
+    SetForegroundWindow(hwnd);
+    return connection;
+}
+
+void MainDialog::ListForWorkers::setColumns(int count, const int* widths,
+                                            const int* headerStringIds) {
+    window.onWindowThread([&] { window.listView.setColumns(count, widths, headerStringIds); });
+}
+
+void MainDialog::ListForWorkers::setColumnAlignment(int column, int alignment) {
+    window.onWindowThread([&] { window.listView.setColumnAlignment(column, alignment); });
+}
+
+bool MainDialog::ListForWorkers::nextSelected(int& position, int& key) {
+    bool found = false;
+    window.onWindowThread([&] { found = window.listView.nextSelected(position, key); });
+    return found;
+}

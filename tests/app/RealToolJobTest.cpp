@@ -1,0 +1,158 @@
+#include "GainArithmetic.h"
+#include "JobFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+// What the tool measures afresh, without reading or writing its tags.
+struct Measured {
+    double gain = 0;
+    double maxAmplitude = 0;
+};
+
+// Jobs with the real gain tool on generated MP3s, checked by the tool's own
+// fresh analysis of the files afterwards.
+class RealToolJobTest : public JobTest {
+protected:
+    RealToolJobTest() : JobTest(realToolPath()) {}
+
+    std::wstring audio(const std::wstring& name, const std::wstring& album) {
+        const std::wstring path = toText(freshAudio(dir.path(), name, name));
+        addTrack(path, album);
+        return path;
+    }
+    Measured measure(const std::wstring& path) {
+        const std::string output = runToolDirectly(toolPath, L"/o /s s " + quotedPath(path));
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);) {
+            // Progress lines end in CR alone, rows on Windows in CR LF.
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            line = line.substr(line.rfind('\r') + 1);
+            if (line.rfind(toolBytesOf(path) + "\t", 0) == 0) {
+                std::istringstream fields(line.substr(toolBytesOf(path).size() + 1));
+                std::string steps, gain, maxAmplitude;
+                std::getline(fields, steps, '\t');
+                std::getline(fields, gain, '\t');
+                std::getline(fields, maxAmplitude, '\t');
+                return {std::stod(gain), std::stod(maxAmplitude)};
+            }
+        }
+        ADD_FAILURE() << "no row for the file in: " << output;
+        return {};
+    }
+    // The whole steps by which the file's loudness went up between two analyses.
+    static int stepsBetween(const Measured& before, const Measured& after) {
+        return static_cast<int>(std::lround((before.gain - after.gain) / kGainStepDb));
+    }
+};
+
+#ifndef _WIN32
+// The samples lame decodes from an MP3 (16-bit, interleaved).
+std::vector<int16_t> decode(const std::wstring& path) {
+    const std::string wav = toolBytesOf(path) + ".wav";
+    const std::string command = "lame --quiet --decode '" + toolBytesOf(path) + "' '" + wav + "'";
+    if (std::system(command.c_str()) != 0) {
+        ADD_FAILURE() << "lame --decode failed";
+        return {};
+    }
+    std::ifstream file(wav, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t data = bytes.find("data") + 8;
+    std::vector<int16_t> samples((bytes.size() - data) / 2);
+    std::memcpy(samples.data(), bytes.data() + data, samples.size() * 2);
+    return samples;
+}
+#endif
+
+} // namespace
+
+TEST_F(RealToolJobTest, ApplyGainBringsEveryTrackWithinOneStepOfTheTargetAndUndoTakesItBack) {
+    const std::vector<std::wstring> paths = {audio(L"quiet.mp3", L"q"), audio(L"loud.mp3", L"l"),
+                                             audio(L"album2.mp3", L"a")};
+    std::vector<Measured> before;
+    for (const std::wstring& path : paths) {
+        before.push_back(measure(path));
+    }
+#ifndef _WIN32
+    const std::vector<int16_t> quietSamples = decode(paths[0]);
+#endif
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1, 2});
+    EXPECT_TRUE(host.callsOf("ask ").empty()) << testing::PrintToString(host.callsOf("ask "));
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const Measured after = measure(paths[i]);
+        EXPECT_LE(std::fabs(after.gain), kGainStepDb) << i; // volume 89 - gain
+        EXPECT_NE(stepsBetween(before[i], after), 0) << i;
+        // The list shows what the tags hold after the read-back; the tool's
+        // tags keep no gain beyond 10 dB, so only then is that the truth.
+        if (std::fabs(before[i].gain) < 10.0) {
+            EXPECT_NEAR(fileOf(paths[i]).trackGain.value, after.gain, 0.01) << i;
+        }
+    }
+#ifndef _WIN32
+    // Only the global gain changed: the decoded audio is the old one scaled
+    // by 2^(steps/4), up to the rounding of each sample.
+    const std::vector<int16_t> louder = decode(paths[0]);
+    ASSERT_EQ(louder.size(), quietSamples.size());
+    const double factor = std::pow(2.0, stepsBetween(before[0], measure(paths[0])) / 4.0);
+    double worst = 0;
+    for (size_t i = 0; i < louder.size(); ++i) {
+        worst = std::max(worst, std::fabs(louder[i] - factor * quietSamples[i]));
+    }
+    EXPECT_LE(worst, factor + 1.0);
+#endif
+    runJob(JobKind::UndoGain, JobScope::TracksView, {0, 1, 2});
+    for (size_t i = 0; i < paths.size(); ++i) {
+        EXPECT_NEAR(measure(paths[i]).gain, before[i].gain, 0.05) << i;
+    }
+}
+
+TEST_F(RealToolJobTest, DontClipRaisesAFileOnlyToItsNoClipLimit) {
+    preferences.setPrefBool(PrefIndex::DontClip, true);
+    const std::wstring path = audio(L"peaky.mp3", L"p");
+    const Measured before = measure(path);
+    const int limit = maxNoClipGlobalGainAdjust(before.maxAmplitude);
+    ASSERT_LT(limit, toGlobalGainAdjust(volumeFromGain(before.gain), 89));
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    const Measured after = measure(path);
+    EXPECT_EQ(stepsBetween(before, after), limit);
+    EXPECT_LE(after.maxAmplitude, 32767.0);
+}
+
+TEST_F(RealToolJobTest, AlbumGainChangesEveryTrackOfTheAlbumByTheSameSteps) {
+    const std::vector<std::wstring> paths = {audio(L"album1.mp3", L"a"), audio(L"album2.mp3", L"a"),
+                                             audio(L"album3.mp3", L"a")};
+    std::vector<Measured> before;
+    for (const std::wstring& path : paths) {
+        before.push_back(measure(path));
+    }
+    runJob(JobKind::ApplyGain, JobScope::AlbumsView, {0});
+    EXPECT_TRUE(host.callsOf("ask ").empty()) << testing::PrintToString(host.callsOf("ask "));
+    const int steps = stepsBetween(before[0], measure(paths[0]));
+    EXPECT_NE(steps, 0);
+    for (size_t i = 1; i < paths.size(); ++i) {
+        EXPECT_EQ(stepsBetween(before[i], measure(paths[i])), steps) << i;
+        EXPECT_EQ(fileOf(paths[i]).albumGain, fileOf(paths[0]).albumGain);
+    }
+}
+
+// The tool's tags hold no gain beyond 10 dB, so the read-back after an
+// analysis would store -9.999999 for loud.mp3 (-12.4 dB) and the next Apply
+// Gain would leave it nearly 2 dB too loud.
+TEST_F(RealToolJobTest, AnAnalysisBeyondTheTagsGainLimitKeepsWhatTheToolMeasured) {
+    const std::wstring path = audio(L"loud.mp3", L"l");
+    const Measured before = measure(path);
+    ASSERT_LT(before.gain, -10.0);
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_NEAR(fileOf(path).trackGain.value, before.gain, 0.01);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    EXPECT_LE(std::fabs(measure(path).gain), kGainStepDb);
+}
