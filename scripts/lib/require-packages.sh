@@ -14,7 +14,7 @@
 # Every PACKAGE a NEED names must be among the PACKAGEs: a list that leaves one
 # out fails on every machine, not only on one that lacks the package. Returns
 # 0 when everything is there; otherwise prints one line to standard error,
-#   <command>: the command 'wine' is missing; the Debian package 'wine' provides it
+#   scripts/test: the command 'wine' is missing; the Debian package 'wine' provides it
 # and returns 1.
 
 require_packages() {
@@ -31,7 +31,7 @@ require_packages() {
 }
 
 _require_packages_fail() {
-    echo "$(basename "$0"): $*" >&2
+    echo "$(basename "$(dirname "$0")")/$(basename "$0"): $*" >&2
     return 1
 }
 

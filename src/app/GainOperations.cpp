@@ -15,6 +15,7 @@
 #include "VeltoDatabase.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -32,6 +33,22 @@ const std::wstring kAlbumRowName = L"\"Album\"";
 OptionalReal fieldValue(const std::wstring& field) {
     std::optional<double> number = toolRealIfNumber(field);
     return number ? OptionalReal::of(*number) : OptionalReal::absent();
+}
+
+// The tool's tags keep no gain beyond this many dB either way: a file 12 dB
+// too loud reads back as -9.999999.
+constexpr double kTagGainLimitDb = 9.999999;
+
+// A gain read back from the tags, unless it sits at the tags' limit and the
+// analysis of this job measured the same direction further out: the stored
+// value is then the truth (forgotten values are absent before every change,
+// so a stored value at a read-back is always this job's own analysis).
+OptionalReal readBackGain(const OptionalReal& readBack, const OptionalReal& measured) {
+    const bool atLimit = readBack.present && std::fabs(readBack.value) >= kTagGainLimitDb;
+    const bool measuredBeyond = measured.present &&
+                                std::fabs(measured.value) > std::fabs(readBack.value) &&
+                                (measured.value < 0) == (readBack.value < 0);
+    return atLimit && measuredBeyond ? measured : readBack;
 }
 
 } // namespace
@@ -197,7 +214,9 @@ void GainOperations::stamp(ItemSource& item) {
 }
 
 void GainOperations::setStatus(ItemSource& item, int stringId) {
-    context.host.setStatusWithItem(item.getName(), stringId);
+    if (!context.stopper.stopped()) {
+        context.host.setStatusWithItem(item.getName(), stringId);
+    }
 }
 
 bool GainOperations::inAlbumScope() const {
@@ -208,6 +227,23 @@ bool GainOperations::runGainTool(ToolOp op, int steps, int done, int total, Item
     return runTool(op, steps, done, total, item, OnCancel::StopReading);
 }
 
+// What one tool run keeps between the lines of its output.
+struct GainOperations::ToolRun {
+    ToolRun(ToolOp op, int done, int total, ItemSource& item, const TrackSource& tracksView)
+        : op(op), done(done), total(total), ids(item.getTrackIds()), trackInAlbum(tracksView) {}
+
+    const ToolOp op;
+    int done;
+    const int total;
+    const std::vector<int> ids;
+    TrackSource trackInAlbum; // names the file the tool works on in an album run
+    std::size_t k = 0;        // the next of ids to name
+    int lastPercent = 0;
+    std::vector<std::wstring> fileNames; // of the rows so far, for the album row
+    bool errorSeen = false;
+    std::wstring errorText; // the last error's
+};
+
 bool GainOperations::runTool(ToolOp op, int steps, int done, int total, ItemSource& item,
                              OnCancel onCancel) {
     // The window is closing: no new child.
@@ -215,100 +251,101 @@ bool GainOperations::runTool(ToolOp op, int steps, int done, int total, ItemSour
         return false;
     }
     RunAACGain tool(context.gainToolPath);
-    const std::vector<int> ids = item.getTrackIds();
-    TrackSource trackInAlbum(context.tracksView);
+    ToolRun run(op, done, total, item, context.tracksView);
     const std::wstring fileArgs = item.getFileArgs();
-
-    // In an album run, status part 1 names the file the tool works on; a tool
-    // that reports more files than the item has leaves the last one named.
-    std::size_t k = 0;
-    auto nameNextFile = [&] {
-        if (k < ids.size()) {
-            trackInAlbum.selectTrack(ids[k++]);
-            context.host.setTrackStatus(trackInAlbum.getName());
-        }
-    };
     if (inAlbumScope()) {
-        nameNextFile();
+        nameNextFile(run);
     }
     const int channel = job.kind == JobKind::ConstantGain ? job.constantGainChannel : 0;
 
     AttachedTool attached(context.stopper, tool);
     ParseAACGain parser(tool.run(op, steps, fileArgs, channel));
-    std::vector<std::wstring> fileNames;
-    std::wstring errorText;
-    bool errorSeen = false;
-    int lastPercent = 0;
     while (LineKind kind = parser.nextLine()) {
         if (kind == DataRow && (op == OpCheckTags || op == OpAnalyze)) {
-            std::wstring unknownFile;
-            storeDataRow(op, parser, fileNames, unknownFile);
-            if (!unknownFile.empty()) {
-                errorSeen = true;
-                errorText = unknownFile;
-            }
+            storeDataRow(run, parser);
         } else if (kind == ProgressLine) {
-            int percent = parser.getPercent();
-            if (percent < lastPercent) { // a new file has begun
-                ++done;
-                if (inAlbumScope()) {
-                    nameNextFile();
-                }
-            }
-            lastPercent = percent;
-            context.host.setFileProgress(percent);
-            // The analysis inside Apply Gain moves the total bar only per file.
-            if (job.kind == JobKind::ApplyGain && op == OpAnalyze) {
-                percent = 0;
-            }
-            context.host.setTotalProgress(total > 0 ? done * 100 / total + percent / total : 0);
+            showProgress(run, parser.getPercent());
         } else if (kind == ErrorLine) {
-            errorSeen = true;
-            errorText = parser.getFields()[0];
+            run.errorSeen = true;
+            run.errorText = parser.getFields()[0];
         }
-        if (onCancel == OnCancel::StopReading && context.cancelRequested) {
+        if ((onCancel == OnCancel::StopReading && context.cancelRequested) ||
+            context.stopper.stopped()) {
             break;
         }
     }
-    if (inAlbumScope()) {
+    if (inAlbumScope() && !context.stopper.stopped()) {
         context.host.setTrackStatus(L"");
     }
-    if (errorSeen) {
-        showToolError(errorText);
+    if (run.errorSeen) {
+        showToolError(run.errorText);
     }
     tool.terminate();
     tool.close();
-    return !errorSeen;
+    return !run.errorSeen;
+}
+
+// A tool that reports more files than the item has leaves the last one named.
+void GainOperations::nameNextFile(ToolRun& run) {
+    if (run.k < run.ids.size()) {
+        run.trackInAlbum.selectTrack(run.ids[run.k++]);
+        context.host.setTrackStatus(run.trackInAlbum.getName());
+    }
+}
+
+// A percent lower than the one before means that the next file has begun.
+void GainOperations::showProgress(ToolRun& run, int percent) {
+    if (percent < run.lastPercent) {
+        ++run.done;
+        if (inAlbumScope()) {
+            nameNextFile(run);
+        }
+    }
+    run.lastPercent = percent;
+    context.host.setFileProgress(percent);
+    // The analysis inside Apply Gain moves the total bar only per file.
+    if (job.kind == JobKind::ApplyGain && run.op == OpAnalyze) {
+        percent = 0;
+    }
+    const int total = run.total;
+    context.host.setTotalProgress(total > 0 ? run.done * 100 / total + percent / total : 0);
 }
 
 // A file row stores the file's values; the album row gives every file of an
-// album run its album values. A file the database does not know is reported
-// through unknownFile, as an error of the run.
-void GainOperations::storeDataRow(ToolOp op, const ParseAACGain& parser,
-                                  std::vector<std::wstring>& fileNames, std::wstring& unknownFile) {
+// album run its album values. A file the database does not know is an error
+// of the run.
+void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
     VeltoDatabase& database = context.database;
     const std::wstring& name = parser.getFirstToken();
     const auto& fields = parser.getFields();
     if (name == kAlbumRowName) {
         if (inAlbumScope()) {
-            for (const std::wstring& fileName : fileNames) {
+            for (const std::wstring& fileName : run.fileNames) {
                 database.setAlbumResult(fileName, fieldValue(fields[2]), fieldValue(fields[1]));
             }
         }
         return;
     }
-    if (!database.knowsFile(name)) {
+    const AACGainRecord* record = database.findAACGainRecordByFile(name);
+    if (!record) {
         std::optional<std::wstring> format =
             context.tracksView.strings().load(kUnknownFileStringId);
-        unknownFile = format ? formatMessage(*format, {name}) : name;
+        run.errorSeen = true;
+        run.errorText = format ? formatMessage(*format, {name}) : name;
         return;
     }
-    database.setTrackResult(name, fieldValue(fields[2]), fieldValue(fields[1]));
-    fileNames.push_back(name);
+    const bool readingBack = run.op == OpCheckTags;
+    OptionalReal trackGain = fieldValue(fields[1]);
+    if (readingBack) {
+        trackGain = readBackGain(trackGain, record->trackGain);
+    }
+    database.setTrackResult(name, fieldValue(fields[2]), trackGain);
+    run.fileNames.push_back(name);
     if (!inAlbumScope()) {
         database.clearAlbumResult(name);
-    } else if (op == OpCheckTags) {
-        database.setAlbumResult(name, fieldValue(fields[7]), fieldValue(fields[6]));
+    } else if (readingBack) {
+        database.setAlbumResult(name, fieldValue(fields[7]),
+                                readBackGain(fieldValue(fields[6]), record->albumGain));
     }
 }
 

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <string>
-#include <vector>
 
 class ItemSource;
 class ITunesSession;
@@ -69,9 +68,11 @@ private:
     void setStatus(ItemSource& item, int stringId);
     bool inAlbumScope() const;
 
+    struct ToolRun;
     bool runTool(ToolOp op, int steps, int done, int total, ItemSource& item, OnCancel onCancel);
-    void storeDataRow(ToolOp op, const ParseAACGain& parser, std::vector<std::wstring>& fileNames,
-                      std::wstring& errorText);
+    void nameNextFile(ToolRun& run);
+    void showProgress(ToolRun& run, int percent);
+    void storeDataRow(ToolRun& run, const ParseAACGain& parser);
     void showToolError(std::wstring errorText);
 
     Context context;

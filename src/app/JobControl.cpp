@@ -297,9 +297,10 @@ void JobControl::jobRoutine() {
     if (failure == Failure::ITunesBusy && !closing()) {
         host.showMessage(kITunesBusyStringId);
     }
-    endJob(failure, operations && operations->filesMayHaveChanged());
+    const bool filesChanged = operations && operations->filesMayHaveChanged();
     operations.reset();
     session.reset();
+    endJob(failure, filesChanged);
     if (inApartment) {
         host.leaveApartment();
     }
@@ -321,6 +322,9 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
         // loaded) has no files to run the tool on.
         if (source->selectRow(key) && !source->getTrackIds().empty()) {
             operations.process(*source, key, done, total);
+            if (closing()) {
+                break;
+            }
             host.refreshList(false);
             if (scope != JobScope::SelectionAsAlbum) {
                 host.scrollRowIntoView(position);

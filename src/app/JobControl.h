@@ -53,10 +53,13 @@ public:
     // The worker stops at its next item, track or line of tool output.
     void requestCancel();
     // For closing the window while a worker runs: cancels and ends a running
-    // gain tool child at once. The host then waits for the worker, which
-    // starts no more tool runs, asks nothing and leaves the window alone.
+    // gain tool child at once, from any thread. The host then waits for the
+    // worker, which starts no more tool runs, asks nothing, ends its current
+    // call to the window and makes no further ones except Velto.db's save
+    // after a change. After this no worker starts again.
     void abandonWork();
-    // A load, sync or job thread has started and not yet finished its work.
+    // A load, sync or job thread has started and not reached its end step;
+    // after a failure that ends the program it stays true.
     bool workerRunning() const { return workerBusy; }
 
     // Stores the flag; carried out (JobHost::applyMenuState) only while no

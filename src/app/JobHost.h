@@ -31,8 +31,10 @@ public:
 
     // --- Threads (called on the user-interface thread)
     // Runs routine on a new worker thread. The host keeps the thread and waits
-    // for it before the window and the database go away. The previous worker
-    // may still be finishing (after its end step) when the next one starts.
+    // for it before the window and the database go away (after
+    // JobControl::abandonWork), handling the worker's blocking calls while it
+    // waits: a worker may be inside one when the window closes. The previous
+    // worker may still be finishing (after its end step) when the next starts.
     virtual void startWorker(std::function<void()> routine) = 0;
     // A worker's single-threaded COM apartment: entered first, left last. A
     // failure to enter goes to the fatal check with ".\MainDialog" and line.

@@ -339,13 +339,9 @@ const AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& 
     return found == tables.aacgainRecords.end() ? nullptr : &found->second;
 }
 
-AACGainRecord* VeltoDatabase::findAACGainRecordByFile(const std::wstring& fileName) {
+AACGainRecord* VeltoDatabase::writableRecordOfFile(const std::wstring& fileName) {
     const VeltoDatabase& self = *this;
     return const_cast<AACGainRecord*>(self.findAACGainRecordByFile(fileName));
-}
-
-bool VeltoDatabase::knowsFile(const std::wstring& fileName) const {
-    return findAACGainRecordByFile(fileName) != nullptr;
 }
 
 void VeltoDatabase::setTrackResult(const std::wstring& fileName, double maxAmplitude,
@@ -356,7 +352,7 @@ void VeltoDatabase::setTrackResult(const std::wstring& fileName, double maxAmpli
 void VeltoDatabase::setTrackResult(const std::wstring& fileName, OptionalReal maxAmplitude,
                                    OptionalReal trackGain) {
     WriteLock lock = writeLock();
-    AACGainRecord* record = findAACGainRecordByFile(fileName);
+    AACGainRecord* record = writableRecordOfFile(fileName);
     if (!record) {
         lock.unlock();
         checkResult(-1, kSourceFile, __LINE__);
@@ -374,7 +370,7 @@ void VeltoDatabase::setAlbumResult(const std::wstring& fileName, double albumMax
 void VeltoDatabase::setAlbumResult(const std::wstring& fileName, OptionalReal albumMaxAmplitude,
                                    OptionalReal albumGain) {
     WriteLock lock = writeLock();
-    if (AACGainRecord* record = findAACGainRecordByFile(fileName)) {
+    if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->albumMaxAmplitude = albumMaxAmplitude;
         record->albumGain = albumGain;
     }
@@ -382,7 +378,7 @@ void VeltoDatabase::setAlbumResult(const std::wstring& fileName, OptionalReal al
 
 void VeltoDatabase::clearAlbumResult(const std::wstring& fileName) {
     WriteLock lock = writeLock();
-    if (AACGainRecord* record = findAACGainRecordByFile(fileName)) {
+    if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->albumMaxAmplitude = OptionalReal::absent();
         record->albumGain = OptionalReal::absent();
     }

@@ -87,8 +87,8 @@ public:
     const AACGainRecord* aacgainRecordOf(const TrackRecord& track) const;
     const std::wstring* trackFileName(const TrackRecord& track) const;
     static bool isProtected(const AACGainRecord& record);
-    // A file record exists for this file name.
-    bool knowsFile(const std::wstring& fileName) const;
+    // The record of the file with this name, or nullptr.
+    const AACGainRecord* findAACGainRecordByFile(const std::wstring& fileName) const;
 
     // --- Analysis values, by the file name the gain tool printed
     // Fatal check when the database does not know the file.
@@ -127,8 +127,7 @@ private:
     const AACGainRecord* clearValuesOf(const TrackRecord& track);
     void addToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
                     const OptionalText& album);
-    const AACGainRecord* findAACGainRecordByFile(const std::wstring& fileName) const;
-    AACGainRecord* findAACGainRecordByFile(const std::wstring& fileName);
+    AACGainRecord* writableRecordOfFile(const std::wstring& fileName);
     const Playlist* current() const;
     std::string serializeWith(const std::map<std::wstring, std::wstring>& preferences) const;
 

@@ -211,6 +211,30 @@ TEST_F(GainOperationsTest, AnApplyThatReportsAnErrorIsStillReadBackButNotStamped
     EXPECT_TRUE(library.stamps.empty());
 }
 
+// A cancel stops the change, but what the files now hold is still read back.
+TEST_F(GainOperationsTest, AChangeThatIsCancelledIsStillReadBackToTheEnd) {
+    const std::wstring path = pathOf(L"a.mp3");
+    scriptedTrack(L"a.mp3", FakeToolScript()
+                                .when("any")
+                                .log()
+                                .when("apply")
+                                .out("Applying gain change\r\n")
+                                .out("done\r\n")
+                                .when("check")
+                                .out(kHeader)
+                                .out(tagsRow(path, "0.2", "9500")));
+    database.setTrackResult(path, 7000.0, 3.0);
+    host.onCall = [&](const std::string& call) {
+        if (call.rfind("item 153", 0) == 0) {
+            jobs.requestCancel();
+        }
+    };
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    EXPECT_EQ(runsOf(path), (Runs{"/c /g 2", "/s c"}));
+    EXPECT_EQ(fileOf(path).trackGain, OptionalReal::of(0.2));
+    EXPECT_EQ(host.selection(), std::set<int>{0});
+}
+
 TEST_F(GainOperationsTest, AFieldThatIsNotANumberStoresTheValueAsAbsent) {
     const std::wstring path = pathOf(L"a.mp3");
     scriptedTrack(L"a.mp3", FakeToolScript()

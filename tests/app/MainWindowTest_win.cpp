@@ -13,6 +13,11 @@
 
 #include <commctrl.h>
 
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +42,82 @@ std::wstring preference(const TestFolder& folder, PrefIndex index) {
     }
     database.loadPreferences();
     return Preferences(database).getPref(index).value_or(L"(absent)");
+}
+
+// A Velto.db as an earlier session left it: one library playlist of these
+// tracks, the default preferences, and what configure adds.
+void prepareDatabase(const TestFolder& folder, const std::vector<LibraryTrack>& tracks,
+                     const std::function<void(VeltoDatabase&, Preferences&)>& configure = {}) {
+    VeltoDatabase database;
+    database.setPath(folder.databasePath());
+    database.addPlaylist(std::wstring(L"Library"), static_cast<int>(tracks.size()), true, 500);
+    for (const LibraryTrack& track : tracks) {
+        database.addTrack(0, track.path, track.name, track.artist, track.album);
+    }
+    Preferences preferences(database);
+    preferences.fillMissingDefaults();
+    if (configure) {
+        configure(database, preferences);
+    }
+    database.save();
+}
+
+// The menu items that the window leaves usable.
+std::vector<int> usableMenuItems(RunningVelto& velto) {
+    static const int kItems[] = {IDM_CLEAR_DATABASE,
+                                 IDM_SYNC,
+                                 IDM_CANCEL,
+                                 IDM_EXIT,
+                                 IDM_SELECT_ALL,
+                                 IDM_SELECT_NONE,
+                                 IDM_VIEW_TRACKS,
+                                 IDM_VIEW_ALBUMS,
+                                 IDM_TRACKS_IN_ALBUM,
+                                 IDM_ANALYZE,
+                                 IDM_APPLY_GAIN,
+                                 IDM_APPLY_CONSTANT_GAIN,
+                                 IDM_ANALYZE_SELECTION_AS_ALBUM,
+                                 IDM_APPLY_ALBUM_GAIN_TO_SELECTION,
+                                 IDM_CLEAR_DATA,
+                                 IDM_UNDO_GAIN,
+                                 IDM_REMOVE_TAGS,
+                                 IDM_DONT_CLIP,
+                                 IDM_TIMESTAMP_COMMENTS,
+                                 IDM_ALBUM_UNDO,
+                                 IDM_REMOVE_TAGS_UNDO,
+                                 IDM_SET_DEFAULTS,
+                                 IDM_HELP_CONTENTS,
+                                 IDM_LICENSE,
+                                 IDM_ABOUT};
+    std::vector<int> usable;
+    for (int item : kItems) {
+        if (velto.enabled(item)) {
+            usable.push_back(item);
+        }
+    }
+    return usable;
+}
+
+bool toolbarButtonEnabled(RunningVelto& velto, int command) {
+    HWND toolbar = FindWindowExW(velto.window(), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    return SendMessageW(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+}
+
+// Mp3gain.exe processes that this test program's Velto started.
+int ownGainToolChildren() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    int count = 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"mp3gain.exe") == 0 &&
+            entry.th32ParentProcessID == GetCurrentProcessId()) {
+            ++count;
+        }
+    }
+    CloseHandle(snapshot);
+    return count;
 }
 
 TEST(MainWindow, FirstStartSynchronisesWithITunesAndTheNextStartShowsWhatExitSaved) {
@@ -102,6 +183,449 @@ TEST(MainWindow, FirstStartSynchronisesWithITunesAndTheNextStartShowsWhatExitSav
     EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
               (std::vector<LONG>{30, 40, 750, 560}));
     EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+// Six tracks: the first clips, the second is fine, then two albums of two.
+std::vector<LibraryTrack> sixTracks(const TestFolder& folder) {
+    std::vector<LibraryTrack> tracks;
+    const wchar_t* albums[] = {L"Single A", L"Single B", L"Pair One",
+                               L"Pair One", L"Pair Two", L"Pair Two"};
+    for (int i = 0; i < 6; ++i) {
+        std::wstring name = L"Song " + std::to_wstring(i);
+        tracks.push_back({name, L"Band", albums[i], folder.path() + name + L".mp3"});
+    }
+    return tracks;
+}
+
+TEST(MainWindow, TheListAndTheMenuFollowTheSelectionAndTheView) {
+    RecordingReporter reporter;
+    TestFolder folder(L"list-and-menu");
+    std::vector<LibraryTrack> tracks = sixTracks(folder);
+    prepareDatabase(folder, tracks, [&](VeltoDatabase& database, Preferences&) {
+        database.setTrackResult(tracks[0].path, 40000.0, 2.0); // clips: a red row
+        database.setTrackResult(tracks[1].path, 20000.0, -1.0);
+    });
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 6));
+    EXPECT_EQ(velto.status(2), L"0 of 6 selected");
+
+    // One red row selected, the first of the list: it says why.
+    velto.clickRow(0);
+    ASSERT_TRUE(waitUntil([&] { return velto.status(0) == L"Clipping"; }));
+    EXPECT_EQ(velto.status(2), L"1 of 6 selected");
+    EXPECT_EQ(usableMenuItems(velto), (std::vector<int>{IDM_CLEAR_DATABASE,
+                                                        IDM_SYNC,
+                                                        IDM_EXIT,
+                                                        IDM_SELECT_ALL,
+                                                        IDM_SELECT_NONE,
+                                                        IDM_VIEW_ALBUMS,
+                                                        IDM_ANALYZE,
+                                                        IDM_APPLY_GAIN,
+                                                        IDM_APPLY_CONSTANT_GAIN,
+                                                        IDM_CLEAR_DATA,
+                                                        IDM_UNDO_GAIN,
+                                                        IDM_REMOVE_TAGS,
+                                                        IDM_DONT_CLIP,
+                                                        IDM_TIMESTAMP_COMMENTS,
+                                                        IDM_ALBUM_UNDO,
+                                                        IDM_REMOVE_TAGS_UNDO,
+                                                        IDM_SET_DEFAULTS,
+                                                        IDM_HELP_CONTENTS,
+                                                        IDM_LICENSE,
+                                                        IDM_ABOUT}));
+    EXPECT_TRUE(toolbarButtonEnabled(velto, IDM_ANALYZE));
+    EXPECT_FALSE(toolbarButtonEnabled(velto, IDM_VIEW_TRACKS));
+
+    // iTunes refusing calls suspends the main status; what was set meanwhile comes back.
+    SendMessageW(velto.window(), 0x8003, 0, 0);
+    EXPECT_EQ(velto.status(0), L"Waiting for iTunes...");
+    velto.clickRow(1, true);
+    ASSERT_TRUE(waitUntil([&] { return velto.status(2) == L"2 of 6 selected"; }));
+    EXPECT_EQ(velto.status(0), L"Waiting for iTunes...");
+    SendMessageW(velto.window(), 0x8003, 1, 0);
+    EXPECT_EQ(velto.status(0), L"Ready") << "two rows: Ready, whatever their colours";
+    EXPECT_TRUE(velto.enabled(IDM_ANALYZE_SELECTION_AS_ALBUM));
+    EXPECT_TRUE(velto.enabled(IDM_APPLY_ALBUM_GAIN_TO_SELECTION));
+    EXPECT_FALSE(velto.enabled(IDM_TRACKS_IN_ALBUM));
+
+    velto.doubleClickRow(2);
+    EXPECT_TRUE(velto.noDialogAppears()) << "a double click in the tracks view does nothing";
+
+    velto.command(IDM_VIEW_ALBUMS);
+    EXPECT_TRUE(velto.checked(IDM_VIEW_ALBUMS));
+    EXPECT_FALSE(velto.checked(IDM_VIEW_TRACKS));
+    ASSERT_EQ(velto.rowCount(), 2);
+    EXPECT_EQ(velto.cell(0, 0), L"Pair One");
+    EXPECT_EQ(velto.status(2), L"0 of 2 selected");
+    velto.clickRow(0);
+    velto.clickRow(1, true);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 2; }));
+    EXPECT_EQ(usableMenuItems(velto),
+              (std::vector<int>{IDM_CLEAR_DATABASE, IDM_SYNC, IDM_EXIT, IDM_SELECT_ALL,
+                                IDM_SELECT_NONE, IDM_VIEW_TRACKS, IDM_TRACKS_IN_ALBUM, IDM_ANALYZE,
+                                IDM_APPLY_GAIN, IDM_CLEAR_DATA, IDM_UNDO_GAIN, IDM_DONT_CLIP,
+                                IDM_TIMESTAMP_COMMENTS, IDM_ALBUM_UNDO, IDM_REMOVE_TAGS_UNDO,
+                                IDM_SET_DEFAULTS, IDM_HELP_CONTENTS, IDM_LICENSE, IDM_ABOUT}))
+        << "Select All stays: 2 rows selected of 6 tracks";
+
+    // Tracks in Album lists the selected albums' tracks, album after album.
+    velto.post(IDM_TRACKS_IN_ALBUM);
+    HWND dialog = velto.waitForDialog(L"Tracks in Album");
+    ASSERT_NE(dialog, nullptr);
+    HWND albumList = GetDlgItem(dialog, IDC_TRACKS_IN_ALBUM_LIST);
+    ASSERT_EQ(SendMessageW(albumList, LVM_GETITEMCOUNT, 0, 0), 4);
+    std::vector<std::wstring> names;
+    for (int row = 0; row < 4; ++row) {
+        wchar_t text[64] = {};
+        LVITEMW cellItem{};
+        cellItem.pszText = text;
+        cellItem.cchTextMax = 64;
+        SendMessageW(albumList, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&cellItem));
+        names.push_back(text);
+    }
+    EXPECT_EQ(names, (Texts{L"Song 2", L"Song 3", L"Song 4", L"Song 5"}));
+    clickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+
+    // A double click on an album opens it (the click has made it the only one selected).
+    velto.doubleClickRow(1);
+    dialog = velto.waitForDialog(L"Tracks in Album");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_TRACKS_IN_ALBUM_LIST), LVM_GETITEMCOUNT, 0, 0),
+              2);
+    clickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+
+    velto.post(IDM_ABOUT);
+    dialog = velto.waitForDialog(L"About");
+    ASSERT_NE(dialog, nullptr);
+    clickButton(dialog, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+TEST(MainWindow, ColumnWidthsAreKeptAtOnceAndSetDefaultsBringsThemBack) {
+    RecordingReporter reporter;
+    TestFolder folder(L"columns");
+    prepareDatabase(folder, sixTracks(folder));
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 6));
+    velto.dragColumnWidth(4, 80); // "Gain"
+    ASSERT_TRUE(waitUntil([&] { return velto.columnWidth(4) == 80; }));
+    velto.command(IDM_DONT_CLIP);
+    EXPECT_TRUE(velto.checked(IDM_DONT_CLIP));
+    velto.moveTrackbar(95);
+
+    velto.command(IDM_SET_DEFAULTS);
+    EXPECT_EQ(velto.columnWidth(4), 51);
+    EXPECT_FALSE(velto.checked(IDM_DONT_CLIP));
+    EXPECT_EQ(velto.itemText(IDC_MAIN_VOLUME_VALUE), L"89");
+
+    velto.dragColumnWidth(4, 80);
+    ASSERT_TRUE(waitUntil([&] { return velto.columnWidth(4) == 80; }));
+    velto.post(IDM_EXIT);
+    EXPECT_EQ(velto.waitForEnd(), 0);
+    EXPECT_EQ(preference(folder, PrefIndex::TrackColumnWidths), L"131,131,49,53,80,44,79,70,70");
+    EXPECT_EQ(preference(folder, PrefIndex::DontClip), L"0");
+}
+
+// Two audio files and a Velto.db that knows them, unanalysed; the stand-in
+// serves the same tracks, for the timestamps.
+struct TwoSongs {
+    explicit TwoSongs(const std::wstring& name) : folder(name) {
+        tracks = {{L"Quiet", L"Band", L"One", folder.copyAudio(L"quiet", L"quiet.mp3")},
+                  {L"Loud", L"Band", L"Two", folder.copyAudio(L"loud", L"loud.mp3")},
+                  {L"Third", L"Band", L"Three", folder.copyAudio(L"album2", L"third.mp3")}};
+        writeLibraryXml(folder.libraryPath(), tracks, {});
+        prepareDatabase(folder, tracks);
+    }
+    TestFolder folder;
+    std::vector<LibraryTrack> tracks;
+};
+
+HWND waitForQuestion(RunningVelto& velto) {
+    HWND box = velto.waitForDialog(L"Velto");
+    if (box && !GetDlgItem(box, IDC_QUESTION_DONT_ASK)) {
+        ADD_FAILURE() << "not the question box: " << messageBoxText(box);
+    }
+    return box;
+}
+
+TEST(MainWindow, ApplyGainAsksAboutTimestampsUnlessToldNotToUntilSetDefaults) {
+    RecordingReporter reporter;
+    TwoSongs songs(L"questions");
+    StandInServer standIn(songs.folder.libraryPath());
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 3));
+
+    // Cancel starts nothing.
+    velto.clickRow(0);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+    velto.post(IDM_APPLY_GAIN);
+    HWND box = waitForQuestion(velto);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(dialogItemText(box, IDC_QUESTION_TEXT)
+                    .starts_with(L"Do you want Velto to store a timestamp in the iTunes Comment"));
+    clickButton(box, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+    Sleep(300);
+    EXPECT_EQ(velto.cell(0, 2), L"") << "no job ran";
+    EXPECT_EQ(velto.selectedCount(), 1);
+
+    // No with "Don't ask me this again.": the job runs without timestamps.
+    velto.post(IDM_APPLY_GAIN);
+    box = waitForQuestion(velto);
+    ASSERT_NE(box, nullptr);
+    clickButton(box, IDC_QUESTION_DONT_ASK);
+    ASSERT_TRUE(
+        waitUntil([&] { return IsDlgButtonChecked(box, IDC_QUESTION_DONT_ASK) == BST_CHECKED; }));
+    clickButton(box, IDNO);
+    ASSERT_TRUE(waitUntil([&] { return !velto.cell(0, 2).empty(); }, 60000));
+    ASSERT_TRUE(waitReady(velto));
+    EXPECT_FALSE(velto.checked(IDM_TIMESTAMP_COMMENTS));
+
+    // Asked nothing next time.
+    velto.clickRow(1);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+    velto.post(IDM_APPLY_GAIN);
+    ASSERT_TRUE(waitUntil([&] { return !velto.cell(1, 2).empty(); }, 60000));
+    EXPECT_TRUE(velto.noDialogAppears(100));
+    ASSERT_TRUE(waitReady(velto));
+    EXPECT_EQ(libraryComments(songs.folder.libraryPath(), 3), (Texts{L"", L"", L""}));
+
+    // Set Defaults: asked again; Yes stores timestamps for the changed track.
+    velto.command(IDM_SET_DEFAULTS);
+    velto.clickRow(2);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+    velto.post(IDM_APPLY_GAIN);
+    box = waitForQuestion(velto);
+    ASSERT_NE(box, nullptr);
+    clickButton(box, IDYES);
+    ASSERT_TRUE(waitUntil([&] { return !velto.cell(2, 2).empty(); }, 60000));
+    ASSERT_TRUE(waitReady(velto));
+    EXPECT_TRUE(velto.checked(IDM_TIMESTAMP_COMMENTS));
+    Texts comments = libraryComments(songs.folder.libraryPath(), 3);
+    EXPECT_EQ(comments[0], L"");
+    EXPECT_TRUE(comments[2].starts_with(L"<Velto ")) << comments[2];
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+TEST(MainWindow, ConstantGainOfZeroStartsNothingAndOtherwiseGoesToTheChosenChannel) {
+    RecordingReporter reporter;
+    TestFolder folder(L"constant-gain");
+    // Plain stereo: the tool changes one channel of it (not of a joint stereo file).
+    std::vector<LibraryTrack> tracks{
+        {L"Unequal", L"Band", L"One", folder.copyAudio(L"unequal", L"unequal.mp3")}};
+    prepareDatabase(folder, tracks);
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 1));
+    velto.clickRow(0);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+
+    velto.post(IDM_APPLY_CONSTANT_GAIN);
+    HWND dialog = velto.waitForDialog(L"Constant Gain Change");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialogItemText(dialog, IDC_CONSTANT_GAIN_VALUE), L"0");
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_CONSTANT_GAIN_BOTH), BST_CHECKED);
+    clickButton(dialog, IDOK);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    EXPECT_TRUE(velto.noDialogAppears()) << "no question for a gain of 0";
+    EXPECT_EQ(velto.selectedCount(), 1) << "no job ran";
+
+    velto.post(IDM_APPLY_CONSTANT_GAIN);
+    dialog = velto.waitForDialog(L"Constant Gain Change");
+    ASSERT_NE(dialog, nullptr);
+    HWND trackbar = GetDlgItem(dialog, IDC_CONSTANT_GAIN_TRACKBAR);
+    SendMessageW(trackbar, TBM_SETPOS, TRUE, -3);
+    SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0),
+                 reinterpret_cast<LPARAM>(trackbar));
+    EXPECT_EQ(dialogItemText(dialog, IDC_CONSTANT_GAIN_VALUE), L"-4.5");
+    clickButton(dialog, IDC_CONSTANT_GAIN_LEFT);
+    ASSERT_TRUE(waitUntil(
+        [&] { return IsDlgButtonChecked(dialog, IDC_CONSTANT_GAIN_LEFT) == BST_CHECKED; }));
+    clickButton(dialog, IDOK);
+    HWND box = waitForQuestion(velto);
+    ASSERT_NE(box, nullptr);
+    clickButton(box, IDNO);
+    // The job ends with the row done, and no error from the tool.
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 0; }, 60000));
+    ASSERT_TRUE(waitReady(velto));
+    EXPECT_TRUE(velto.noDialogAppears(100));
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+TEST(MainWindow, CommandsWhoseRuleDoesNotHoldStartNothingWhateverPathTheyTake) {
+    RecordingReporter reporter;
+    TestFolder folder(L"rules");
+    std::vector<LibraryTrack> tracks{
+        {L"Broken", L"Band", L"One", folder.writeNotAudio(L"broken.mp3")},
+        {L"Quiet", L"Band", L"One", folder.copyAudio(L"quiet", L"quiet.mp3")},
+        {L"Known", L"Band", L"Two", folder.path() + L"known.mp3"},
+    };
+    prepareDatabase(folder, tracks, [&](VeltoDatabase& database, Preferences&) {
+        database.setTrackResult(tracks[2].path, 20000.0, -1.0);
+    });
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 3));
+    std::wstring knownVolume = velto.cell(2, 2);
+    ASSERT_FALSE(knownVolume.empty());
+
+    // The job waits for the answer to the tool's error about the first file.
+    velto.command(IDM_SELECT_ALL);
+    ASSERT_EQ(velto.selectedCount(), 3);
+    velto.command(IDM_ANALYZE);
+    HWND error = velto.waitForDialog(L"Velto", 60000);
+    ASSERT_NE(error, nullptr);
+    EXPECT_TRUE(messageBoxText(error).starts_with(L"AACGain returned the following error message:"))
+        << messageBoxText(error);
+
+    EXPECT_EQ(usableMenuItems(velto),
+              (std::vector<int>{IDM_CANCEL, IDM_HELP_CONTENTS, IDM_LICENSE, IDM_ABOUT}));
+    EXPECT_FALSE(toolbarButtonEnabled(velto, IDM_ANALYZE));
+    EXPECT_FALSE(IsWindowEnabled(velto.item(IDC_MAIN_EXIT)));
+    EXPECT_TRUE(IsWindowEnabled(velto.item(IDC_MAIN_CANCEL)));
+
+    // Accelerators (1 in the high word), the toolbar and plain messages alike.
+    HWND toolbar = FindWindowExW(velto.window(), nullptr, TOOLBARCLASSNAMEW, nullptr);
+    SendMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDM_SELECT_NONE, 1), 0);
+    SendMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDM_VIEW_ALBUMS, 1), 0);
+    SendMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDM_ANALYZE, 0),
+                 reinterpret_cast<LPARAM>(toolbar));
+    velto.command(IDM_CLEAR_DATABASE);
+    velto.command(IDM_DONT_CLIP);
+    velto.command(IDM_SET_DEFAULTS);
+    EXPECT_EQ(velto.selectedCount(), 3);
+    EXPECT_TRUE(velto.checked(IDM_VIEW_TRACKS));
+    EXPECT_EQ(velto.cell(2, 2), knownVolume) << "Clear Database ran during the job";
+    EXPECT_FALSE(velto.checked(IDM_DONT_CLIP));
+    // Exit would wait for the job, which waits for the answer: both would hang.
+    velto.command(IDM_EXIT);
+    SendMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDC_MAIN_EXIT, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(velto.item(IDC_MAIN_EXIT)));
+    EXPECT_TRUE(IsWindow(velto.window()));
+    EXPECT_FALSE(velto.ended());
+
+    // No: the job stops after the broken file; the rest stays selected.
+    clickButton(error, IDNO);
+    ASSERT_TRUE(waitReady(velto));
+    EXPECT_EQ(velto.selectedCount(), 3);
+    EXPECT_EQ(velto.cell(1, 2), L"") << "the job went on after No";
+
+    // Nothing selected: Ctrl+P and Constant Gain from anywhere start nothing.
+    velto.command(IDM_SELECT_NONE);
+    ASSERT_EQ(velto.selectedCount(), 0);
+    SendMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDM_APPLY_GAIN, 1), 0);
+    PostMessageW(velto.window(), WM_COMMAND, MAKEWPARAM(IDM_APPLY_GAIN, 0),
+                 reinterpret_cast<LPARAM>(toolbar));
+    velto.post(IDM_APPLY_CONSTANT_GAIN);
+    velto.post(IDM_TRACKS_IN_ALBUM);
+    EXPECT_TRUE(velto.noDialogAppears(800));
+    EXPECT_EQ(velto.status(0), L"Ready");
+    EXPECT_EQ(reporter.shown.size(), 0u) << reporter.lastText();
+}
+
+TEST(MainWindow, TheCloseBoxLosesAnAnalysisAndExitKeepsIt) {
+    RecordingReporter reporter;
+    TwoSongs songs(L"close-box");
+    std::optional<std::string> before = songs.folder.readDatabase();
+    {
+        RunningVelto velto;
+        ASSERT_TRUE(waitLoaded(velto, 3));
+        velto.clickRow(0);
+        ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+        velto.command(IDM_ANALYZE);
+        ASSERT_TRUE(waitUntil([&] { return !velto.cell(0, 2).empty(); }, 60000));
+        ASSERT_TRUE(waitReady(velto));
+        velto.moveTrackbar(80);
+        PostMessageW(velto.window(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(velto.waitForEnd(), 0);
+    }
+    EXPECT_EQ(songs.folder.readDatabase(), before) << "the close box saved something";
+    {
+        RunningVelto velto;
+        ASSERT_TRUE(waitLoaded(velto, 3));
+        EXPECT_EQ(velto.cell(0, 2), L"");
+        EXPECT_EQ(velto.itemText(IDC_MAIN_VOLUME_VALUE), L"89");
+        velto.clickRow(0);
+        ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+        velto.command(IDM_ANALYZE);
+        ASSERT_TRUE(waitUntil([&] { return !velto.cell(0, 2).empty(); }, 60000));
+        ASSERT_TRUE(waitReady(velto));
+        velto.post(IDM_EXIT);
+        EXPECT_EQ(velto.waitForEnd(), 0);
+    }
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 3));
+    EXPECT_NE(velto.cell(0, 2), L"") << "Exit lost the analysis";
+    // iTunes quitting (WM_APP_CLOSE) ends the program without saving either.
+    SendMessageW(velto.window(), 0x8001, 0, 0);
+    EXPECT_EQ(velto.waitForEnd(), 0);
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+TEST(MainWindow, ClosingDuringAJobStopsTheToolAndWaitsForTheWorker) {
+    RecordingReporter reporter;
+    TestFolder folder(L"close-during-job");
+    std::vector<LibraryTrack> tracks;
+    for (int i = 0; i < 8; ++i) {
+        std::wstring name = L"song" + std::to_wstring(i) + L".mp3";
+        tracks.push_back({name, L"Band", L"Album", folder.copyAudio(L"album3", name)});
+    }
+    prepareDatabase(folder, tracks);
+    std::optional<std::string> before = folder.readDatabase();
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 8));
+    velto.command(IDM_SELECT_ALL);
+    velto.command(IDM_ANALYZE);
+    ASSERT_TRUE(waitUntil([&] { return velto.status(0).starts_with(L"Analyzing: "); }, 20000));
+    PostMessageW(velto.window(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(velto.waitForEnd(20000), 0);
+    EXPECT_EQ(ownGainToolChildren(), 0);
+    EXPECT_EQ(folder.readDatabase(), before) << "an analysis changes no file: nothing to save";
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+TEST(MainWindow, AHandEditedFileWithThePlacementOffScreenAndAnEmptyVolumeStillShowsTheWindow) {
+    RecordingReporter reporter;
+    TestFolder folder(L"hand-edited");
+    prepareDatabase(
+        folder, sixTracks(folder), [](VeltoDatabase& database, Preferences& preferences) {
+            preferences.setPrefList(PrefIndex::WindowPlacement, {5000, 5000, 5600, 5400, 1});
+            database.setPreference(L"Volume", L"");
+            database.setPreference(L"DontAskComments", L"");
+        });
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 6));
+    RECT rect{};
+    GetWindowRect(velto.window(), &rect);
+    EXPECT_EQ(
+        (std::vector<LONG>{rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}),
+        (std::vector<LONG>{0, 0, 600, 400}));
+    EXPECT_EQ(velto.itemText(IDC_MAIN_VOLUME_VALUE), L"89");
+    velto.clickRow(0);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+    velto.post(IDM_APPLY_GAIN);
+    HWND box = waitForQuestion(velto);
+    ASSERT_NE(box, nullptr) << "an empty DontAskComments kept the question away";
+    clickButton(box, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }));
+}
+
+TEST(MainWindow, ADatabaseThatCannotBeReadEndsTheProgramAndStaysAsItWas) {
+    RecordingReporter reporter;
+    TestFolder folder(L"unreadable");
+    const std::string damaged = "OVolume\t89\tOLastPlaylist\t-1"; // no complete option line
+    {
+        std::ofstream file(std::filesystem::path(folder.databasePath()), std::ios::binary);
+        file << damaged;
+    }
+    RunningVelto velto;
+    EXPECT_EQ(velto.waitForEnd(), 0);
+    EXPECT_FALSE(IsWindowVisible(velto.window()));
+    ASSERT_EQ(reporter.shown.size(), 1u);
+    EXPECT_TRUE(reporter.shown[0].text.starts_with(L"Fatal error.")) << reporter.shown[0].text;
+    EXPECT_EQ(folder.readDatabase(), damaged);
 }
 
 } // namespace

@@ -143,3 +143,16 @@ TEST_F(RealToolJobTest, AlbumGainChangesEveryTrackOfTheAlbumByTheSameSteps) {
         EXPECT_EQ(fileOf(paths[i]).albumGain, fileOf(paths[0]).albumGain);
     }
 }
+
+// The tool's tags hold no gain beyond 10 dB, so the read-back after an
+// analysis would store -9.999999 for loud.mp3 (-12.4 dB) and the next Apply
+// Gain would leave it nearly 2 dB too loud.
+TEST_F(RealToolJobTest, AnAnalysisBeyondTheTagsGainLimitKeepsWhatTheToolMeasured) {
+    const std::wstring path = audio(L"loud.mp3", L"l");
+    const Measured before = measure(path);
+    ASSERT_LT(before.gain, -10.0);
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_NEAR(fileOf(path).trackGain.value, before.gain, 0.01);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0});
+    EXPECT_LE(std::fabs(measure(path).gain), kGainStepDb);
+}
