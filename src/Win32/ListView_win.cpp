@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -11,7 +12,8 @@ namespace {
 
 constexpr int kHeaderTextCapacity = 20;
 
-// Stops the list from repainting until the end of the scope, then repaints it once.
+// Stops the list from repainting until the end of the scope, then repaints it
+// once: the control then skips its work for each row whose state changes.
 class RedrawSuspended {
 public:
     explicit RedrawSuspended(HWND window) : window(window) {
@@ -27,10 +29,9 @@ public:
 private:
     HWND window;
 };
+
 constexpr int kCompareTextCapacity = 100;
 constexpr int kArrowMask = HDF_SORTUP | HDF_SORTDOWN;
-
-int CALLBACK compareRows(LPARAM keyA, LPARAM keyB, LPARAM list);
 
 } // namespace
 
@@ -78,8 +79,7 @@ LRESULT ListView::handleListNotification(NMHDR* notification) {
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             colorPending = false;
             item.pszText[0] = L'\0';
-            getCellText(static_cast<int>(item.lParam), item.iSubItem, item.pszText,
-                        item.cchTextMax - 1);
+            getCellText(keyAt(item.iItem), item.iSubItem, item.pszText, item.cchTextMax - 1);
         }
         return 0;
     }
@@ -91,9 +91,6 @@ LRESULT ListView::handleListNotification(NMHDR* notification) {
     case NM_CLICK:
         onSelectionChanged(getSelectedCount());
         return 0;
-    case LVN_DELETEALLITEMS:
-        // No notification for each of the rows deleted.
-        return 1;
     default:
         return 0;
     }
@@ -202,109 +199,86 @@ bool ListView::nextSelected(int& position, int& key) {
     if (next < 0) {
         return false;
     }
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = static_cast<int>(next);
-    SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    position = item.iItem;
-    key = static_cast<int>(item.lParam);
+    position = static_cast<int>(next);
+    key = keyAt(position);
     return true;
 }
 
+int ListView::keyAt(int position) const {
+    if (position < 0 || position >= rowCount) {
+        return -1;
+    }
+    return rowKeys[static_cast<std::size_t>(position)];
+}
+
+// The control holds no rows of its own (LVS_OWNERDATA): it shows rowCount rows
+// and asks for each cell as it draws it, and only the selection is its. So a
+// change of tens of thousands of rows is one message, not one per row.
 void ListView::setRowCount(int n, bool reset) {
+    bool clearSelection = reset && selectedCount > 0;
     if (reset) {
         setSortArrow(sortColumn, 0);
         sortColumn = -1;
         sortDirection = 1;
-        if (selectedCount > 0) {
-            // Rows beyond n go below; one message clears all the others.
-            ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
-        }
     }
-    if (n == rowCount) {
+    if (n == rowCount && !clearSelection) {
         return;
     }
-    {
-        // Without a repaint per row: tens of thousands of rows take a moment, not minutes.
-        RedrawSuspended suspended(hwnd);
-        bool complete = n > rowCount ? appendRows(n) : deleteRowsFrom(n);
-        if (!complete) {
-            return;
-        }
-    }
-    rowCount = n;
-    // The new rows go into the order the user chose, in the user's direction.
-    if (sortColumn >= 0) {
-        sortRows();
-    }
-}
-
-bool ListView::appendRows(int n) {
-    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
-    for (int position = rowCount; position < n; ++position) {
-        if (!appendRow(position, position)) {
-            MessageBoxW(parentHwnd, L"AddItem failed", L"Error", MB_OK);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool ListView::appendRow(int position, int key) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
-    item.iItem = position;
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    item.lParam = key;
-    // Sub-items whose text was never set are asked for like the item itself:
-    // setting each to the callback text too would double the time of a fill.
-    return SendMessageW(hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) >= 0;
-}
-
-bool ListView::deleteRowsFrom(int n) {
-    // The rows in their order on screen, with their keys and selection.
-    struct Row {
-        int key;
-        bool selected;
-    };
-    std::vector<Row> rows;
-    int count = static_cast<int>(SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0));
-    rows.reserve(static_cast<std::size_t>(count));
-    for (int position = 0; position < count; ++position) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM | LVIF_STATE;
-        item.stateMask = LVIS_SELECTED;
-        item.iItem = position;
-        SendMessageW(hwnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        rows.push_back({static_cast<int>(item.lParam), (item.state & LVIS_SELECTED) != 0});
-    }
-    if (count - n <= n) {
-        // Few go: delete them where they are, from the bottom up.
-        for (int position = count - 1; position >= 0; --position) {
-            if (rows[static_cast<std::size_t>(position)].key >= n) {
-                SendMessageW(hwnd, LVM_DELETEITEM, static_cast<WPARAM>(position), 0);
-            }
+    RedrawSuspended suspended(hwnd);
+    // Rows keep their selection where the change moves them (a sorted list,
+    // or rows going); rows added to an unsorted list leave the others in place.
+    bool rowsMove = !reset && (sortColumn >= 0 || n < rowCount);
+    std::vector<int> selected = rowsMove ? selectedKeys() : std::vector<int>();
+    if (n > rowCount) {
+        for (int key = rowCount; key < n; ++key) {
+            rowKeys.push_back(key);
         }
     } else {
-        // Most go: deleting them one by one would move the rest each time.
-        // Start again with the rows that stay, in their order and selection.
-        SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
-        int position = 0;
-        for (const Row& row : rows) {
-            if (row.key >= n) {
-                continue;
-            }
-            if (!appendRow(position, row.key)) {
-                return false;
-            }
-            if (row.selected) {
-                ListView_SetItemState(hwnd, position, LVIS_SELECTED, LVIS_SELECTED);
-            }
-            ++position;
+        std::erase_if(rowKeys, [n](int key) { return key >= n; });
+        std::erase_if(selected, [n](int key) { return key >= n; });
+    }
+    rowCount = n;
+    // Fewer rows take their selection with them: what is left to clear is small.
+    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
+    if (clearSelection) {
+        ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    }
+    // The new rows go into the order the user chose, in the user's direction.
+    if (sortColumn >= 0) {
+        sortKeys();
+    }
+    if (rowsMove) {
+        selectKeys(selected);
+    }
+}
+
+std::vector<int> ListView::selectedKeys() {
+    std::vector<int> keys;
+    int position = -1;
+    int key = 0;
+    while (nextSelected(position, key)) {
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+void ListView::selectKeys(const std::vector<int>& keys) {
+    ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    if (static_cast<int>(keys.size()) == rowCount) {
+        ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
+        return;
+    }
+    std::vector<int> positionOfKey(static_cast<std::size_t>(rowCount), -1);
+    for (int position = 0; position < rowCount; ++position) {
+        positionOfKey[static_cast<std::size_t>(rowKeys[static_cast<std::size_t>(position)])] =
+            position;
+    }
+    for (int key : keys) {
+        if (key >= 0 && key < rowCount) {
+            ListView_SetItemState(hwnd, positionOfKey[static_cast<std::size_t>(key)], LVIS_SELECTED,
+                                  LVIS_SELECTED);
         }
     }
-    SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
-    return true;
 }
 
 void ListView::setSelected(int position, bool selected) {
@@ -317,13 +291,19 @@ void ListView::setSelected(int position, bool selected) {
 }
 
 void ListView::selectAll() {
-    ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
+    {
+        RedrawSuspended suspended(hwnd);
+        ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
+    }
     selectedCount = rowCount;
     onSelectionChanged(rowCount);
 }
 
 void ListView::selectNone() {
-    ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    {
+        RedrawSuspended suspended(hwnd);
+        ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    }
     selectedCount = 0;
     onSelectionChanged(0);
 }
@@ -349,9 +329,20 @@ void ListView::sortByColumn(int column) {
     sortRows();
 }
 
+// Rows keep their selection as they move.
 void ListView::sortRows() {
-    SendMessageW(hwnd, LVM_SORTITEMS, reinterpret_cast<WPARAM>(this),
-                 reinterpret_cast<LPARAM>(compareRows));
+    RedrawSuspended suspended(hwnd);
+    std::vector<int> selected = selectedKeys();
+    sortKeys();
+    if (!selected.empty()) {
+        selectKeys(selected);
+    }
+}
+
+void ListView::sortKeys() {
+    std::stable_sort(rowKeys.begin(), rowKeys.end(), [this](int a, int b) {
+        return compare(a, b, sortColumn) * sortDirection < 0;
+    });
 }
 
 void ListView::setSortArrow(int column, int direction) {
@@ -373,14 +364,3 @@ void ListView::setSortArrow(int column, int direction) {
     SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&item));
 }
-
-namespace {
-
-int CALLBACK compareRows(LPARAM keyA, LPARAM keyB, LPARAM list) {
-    auto* view = reinterpret_cast<ListView*>(list);
-    return view->compare(static_cast<int>(keyA), static_cast<int>(keyB),
-                         view->currentSortColumn()) *
-           view->currentSortDirection();
-}
-
-} // namespace

@@ -7,9 +7,12 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 // A report-style list view whose rows carry a key (their position when they
 // were added) and whose cell texts and colours are asked of the owner when
-// they are drawn. A click on a column header sorts by that column.
+// they are drawn. A click on a column header sorts by that column. Its
+// control must have the LVS_OWNERDATA style: the rows are this object's.
 class ListView : public Control, public ItemListView {
 public:
     ListView(Window& parent, int itemId, Anchor hAnchor, Anchor vAnchor);
@@ -35,6 +38,8 @@ public:
     void setColumnAlignment(int column, int alignment) override;
     bool nextSelected(int& position, int& key) override;
 
+    // The key of the row at a position; -1 for none.
+    int keyAt(int position) const;
     // Adds rows (keys rowCount..n-1) or deletes the rows with the highest keys.
     // With reset the sort order and the selection are forgotten; without it a
     // sorted list is sorted again in the user's direction.
@@ -57,12 +62,14 @@ private:
     LRESULT handleCustomDraw(NMLVCUSTOMDRAW* draw);
     void handleHeaderNotification(NMHDR* notification);
     void sortRows();
+    void sortKeys();
     void setSortArrow(int column, int direction);
-    bool appendRows(int n);
-    bool appendRow(int position, int key);
-    bool deleteRowsFrom(int n);
+    std::vector<int> selectedKeys();
+    // Selects exactly the rows of these keys.
+    void selectKeys(const std::vector<int>& keys);
     int columnCount = 0;
     int rowCount = 0;
+    std::vector<int> rowKeys; // the key of the row at each position
     HWND header = nullptr;
     int sortColumn = -1;
     int sortDirection = 1;

@@ -18,8 +18,6 @@ namespace {
 constexpr int kAskTimestampComments = 166;
 constexpr int kAskAlbumUndo = 167;
 constexpr int kAskRemoveTagsUndo = 168;
-constexpr int kMinimumVolume = 79;
-constexpr int kMaximumVolume = 99;
 
 } // namespace
 

@@ -15,9 +15,6 @@ constexpr UINT kRunOnWindowThread = WM_APP + 0x10;
 
 constexpr int kLoadingDatabase = 162;
 constexpr int kSelectionCount = 150;
-constexpr int kMinimumVolume = 79;
-constexpr int kMaximumVolume = 99;
-constexpr int kDefaultVolume = 89;
 
 } // namespace
 
@@ -76,8 +73,7 @@ void MainDialog::addToolbarButtons() {
 LRESULT MainDialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case kRunOnWindowThread:
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
-        return 1;
+        return runPendingWork(lParam) ? 1 : 0;
     case WM_CLOSE:
     case WM_APP_CLOSE:
         closeWithoutSaving();
@@ -114,7 +110,28 @@ bool MainDialog::onWindowThread(const std::function<void()>& work) {
     if (!windowOpen) {
         return false;
     }
-    return SendMessageW(hwnd, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&work)) == 1;
+    {
+        std::lock_guard<std::mutex> locked(pendingLock);
+        pendingWork.insert(&work);
+    }
+    bool ran = SendMessageW(hwnd, kRunOnWindowThread, 0, reinterpret_cast<LPARAM>(&work)) == 1;
+    std::lock_guard<std::mutex> locked(pendingLock);
+    pendingWork.erase(&work);
+    return ran;
+}
+
+// Runs only work that one of our threads is waiting to have run: the message
+// could also come from another program, with anything in lParam.
+bool MainDialog::runPendingWork(LPARAM lParam) {
+    auto* work = reinterpret_cast<const std::function<void()>*>(lParam);
+    {
+        std::lock_guard<std::mutex> locked(pendingLock);
+        if (pendingWork.count(work) == 0) {
+            return false;
+        }
+    }
+    (*work)();
+    return true;
 }
 
 std::wstring MainDialog::text(int stringId) const {

@@ -23,6 +23,8 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <set>
 #include <string>
 
 // The program's main window (template 128, menu 111): the list of the tracks or
@@ -48,8 +50,6 @@ public:
     // After the message loop: returns once no worker runs any more, handling
     // what it sends meanwhile.
     void waitForWorker();
-
-    const std::wstring& gainTool() const { return gainToolPath; }
 
     // --- JobHost
     void startWorker(std::function<void()> routine) override;
@@ -80,6 +80,10 @@ public:
     std::unique_ptr<ITunesSession> connectToITunes() override;
 
 private:
+    static constexpr int kMinimumVolume = 79;
+    static constexpr int kMaximumVolume = 99;
+    static constexpr int kDefaultVolume = 89;
+
     // The list as the workers reach it: each call runs on the window's thread.
     class ListForWorkers : public ItemListView {
     public:
@@ -101,6 +105,7 @@ private:
     // Runs work on the window's thread and waits for it; false when the
     // window is gone and nothing ran.
     bool onWindowThread(const std::function<void()>& work);
+    bool runPendingWork(LPARAM lParam);
     void addToolbarButtons();
     std::wstring text(int stringId) const;
     void closeWithoutSaving();
@@ -180,4 +185,7 @@ private:
     ItemSource* currentView;
     // From the window's initialisation until its destruction; read by workers.
     std::atomic<bool> windowOpen{false};
+    // The work that workers are waiting to have run on the window's thread.
+    std::mutex pendingLock;
+    std::set<const std::function<void()>*> pendingWork;
 };

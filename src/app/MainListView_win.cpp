@@ -9,6 +9,20 @@ constexpr int kClipping = 170;
 constexpr int kFileNotFound = 171;
 constexpr int kFileProtected = 172;
 
+// The main status of a row of this colour when it is the one selected.
+int statusForColour(CellColour colour) {
+    switch (colour) {
+    case kClippingRed:
+        return kClipping;
+    case kNotFoundOrange:
+        return kFileNotFound;
+    case kProtectedMagenta:
+        return kFileProtected;
+    default:
+        return kReady;
+    }
+}
+
 } // namespace
 
 MainListView::MainListView(Window& parent, int itemId, MainListOwner& owner)
@@ -43,19 +57,6 @@ void MainListView::onSelectionChanged(int selectedCount) {
     }
     owner.showRowStatus(status);
     owner.showSelectionCount(selectedCount, getRowCount());
-}
-
-int MainListView::statusForColour(unsigned colour) {
-    switch (colour) {
-    case kClippingRed:
-        return kClipping;
-    case kNotFoundOrange:
-        return kFileNotFound;
-    case kProtectedMagenta:
-        return kFileProtected;
-    default:
-        return kReady;
-    }
 }
 
 void MainListView::getCellText(int rowKey, int column, wchar_t* buffer, int capacity) {

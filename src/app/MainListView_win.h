@@ -26,7 +26,6 @@ public:
 
     // Makes the view current: its columns, then its rows from the start.
     void attachView(ItemSource& view);
-    ItemSource* currentView() const { return view; }
 
     // The view's rows again: with reset the sort order, the selection and the
     // view's loaded row are forgotten.
@@ -37,9 +36,6 @@ public:
     void onDoubleClick(int rowPosition) override;
     void onColumnResized(int column, int width) override;
     int compare(int rowKeyA, int rowKeyB, int column) override;
-
-    // The status string that a row of this colour shows when it is the one selected.
-    static int statusForColour(unsigned colour);
 
 private:
     MainListOwner& owner;

@@ -18,9 +18,6 @@ public:
     void suspend();
     void resume();
 
-    const std::wstring& mainText() const { return remembered; }
-    bool isSuspended() const { return suspended; }
-
 private:
     std::wstring remembered;
     bool suspended = false;

@@ -19,8 +19,6 @@ public:
 
     void onInitDialog() override;
 
-    int trackCount() { return tracks.getCount(); }
-
 private:
     AlbumTrackSource tracks;
     MainListView list;

@@ -53,11 +53,7 @@ std::vector<int> keysInOrder(ListView& list) {
     std::vector<int> keys;
     int count = static_cast<int>(SendMessageW(list.handle(), LVM_GETITEMCOUNT, 0, 0));
     for (int position = 0; position < count; ++position) {
-        LVITEMW item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = position;
-        SendMessageW(list.handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        keys.push_back(static_cast<int>(item.lParam));
+        keys.push_back(list.keyAt(position));
     }
     return keys;
 }

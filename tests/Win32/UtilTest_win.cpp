@@ -1,4 +1,3 @@
-#include "Threading_win.h"
 #include "Util_win.h"
 #include "WorkerThread_win.h"
 
@@ -29,20 +28,6 @@ TEST(SpecialFolderPath, EndsInABackslashOrIsAbsent) {
     EXPECT_EQ(documents->back(), L'\\');
     EXPECT_EQ(documents->find(L"\\\\"), std::wstring::npos);
     EXPECT_FALSE(specialFolderPath(0x7F).has_value()) << "no such folder id";
-}
-
-TEST(StartThread, RunsTheRoutineOnAnotherThreadAndSurvivesItsExceptions) {
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    DWORD routineThread = 0;
-    startThread([&] {
-        routineThread = GetCurrentThreadId();
-        SetEvent(done);
-        throw std::runtime_error("escapes the routine");
-    });
-    ASSERT_EQ(WaitForSingleObject(done, 5000), WAIT_OBJECT_0);
-    EXPECT_NE(routineThread, GetCurrentThreadId());
-    Sleep(100); // the exception ends that thread, not the process
-    CloseHandle(done);
 }
 
 // A window of the test thread that counts the messages sent to it.
@@ -92,9 +77,14 @@ TEST(WorkerThread, WaitingHandlesTheWorkersSendsInsteadOfHangingWithIt) {
 
     // A second start waits for the first thread; an escaping exception ends only the thread.
     worker.start([] { throw std::runtime_error("escapes the routine"); });
-    worker.start([&] { answered = 10; });
+    DWORD routineThread = 0;
+    worker.start([&] {
+        routineThread = GetCurrentThreadId();
+        answered = 10;
+    });
     worker.waitHandlingSentMessages();
     EXPECT_EQ(answered, 10);
+    EXPECT_NE(routineThread, GetCurrentThreadId());
     worker.waitHandlingSentMessages(); // none running: returns at once
 }
 

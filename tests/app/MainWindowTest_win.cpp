@@ -6,6 +6,7 @@
 
 #include "Preferences.h"
 #include "ResourceIds.h"
+#include "Util_win.h"
 #include "VeltoDatabase.h"
 #include "WindowTestSupport_win.h"
 
@@ -131,6 +132,9 @@ TEST(MainWindow, FirstStartSynchronisesWithITunesAndTheNextStartShowsWhatExitSav
     };
     writeLibraryXml(folder.libraryPath(), tracks, {{L"Favourites", {1}}, {L"Empty", {}}});
     StandInServer standIn(folder.libraryPath());
+    // The gain tool beside the program is mp3gain.exe alone.
+    ASSERT_EQ(GetFileAttributesW((moduleDirectory() + L"aacgain.exe").c_str()),
+              INVALID_FILE_ATTRIBUTES);
 
     std::wstring analysedVolume;
     {
@@ -308,9 +312,12 @@ TEST(MainWindow, TheListAndTheMenuFollowTheSelectionAndTheView) {
 TEST(MainWindow, ColumnWidthsAreKeptAtOnceAndSetDefaultsBringsThemBack) {
     RecordingReporter reporter;
     TestFolder folder(L"columns");
-    prepareDatabase(folder, sixTracks(folder));
+    prepareDatabase(folder, sixTracks(folder), [](VeltoDatabase&, Preferences& preferences) {
+        preferences.setPrefInt(PrefIndex::Volume, 150); // a hand-edited file
+    });
     RunningVelto velto;
     ASSERT_TRUE(waitLoaded(velto, 6));
+    EXPECT_EQ(velto.itemText(IDC_MAIN_VOLUME_VALUE), L"99") << "the target stays on the trackbar";
     velto.dragColumnWidth(4, 80); // "Gain"
     ASSERT_TRUE(waitUntil([&] { return velto.columnWidth(4) == 80; }));
     velto.command(IDM_DONT_CLIP);
@@ -591,12 +598,14 @@ TEST(MainWindow, AHandEditedFileWithThePlacementOffScreenAndAnEmptyVolumeStillSh
     TestFolder folder(L"hand-edited");
     prepareDatabase(
         folder, sixTracks(folder), [](VeltoDatabase& database, Preferences& preferences) {
-            preferences.setPrefList(PrefIndex::WindowPlacement, {5000, 5000, 5600, 5400, 1});
+            // Off every monitor, and hidden.
+            preferences.setPrefList(PrefIndex::WindowPlacement, {5000, 5000, 5600, 5400, 0});
             database.setPreference(L"Volume", L"");
             database.setPreference(L"DontAskComments", L"");
         });
     RunningVelto velto;
     ASSERT_TRUE(waitLoaded(velto, 6));
+    EXPECT_TRUE(IsWindowVisible(velto.window()));
     RECT rect{};
     GetWindowRect(velto.window(), &rect);
     EXPECT_EQ(
@@ -626,6 +635,56 @@ TEST(MainWindow, ADatabaseThatCannotBeReadEndsTheProgramAndStaysAsItWas) {
     ASSERT_EQ(reporter.shown.size(), 1u);
     EXPECT_TRUE(reporter.shown[0].text.starts_with(L"Fatal error.")) << reporter.shown[0].text;
     EXPECT_EQ(folder.readDatabase(), damaged);
+}
+
+// The help viewer's windows on the program's window thread.
+std::vector<HWND> helpWindows(RunningVelto& velto) {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        velto.threadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            if (windowClass(window) == L"HH Parent" && IsWindowVisible(window)) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void closeHelp(RunningVelto& velto) {
+    for (HWND window : helpWindows(velto)) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_TRUE(waitUntil([&] { return helpWindows(velto).empty(); }));
+}
+
+TEST(MainWindow, F1AndTheHelpMenuOpenTheHelpFile) {
+    RecordingReporter reporter;
+    TestFolder folder(L"help");
+    prepareDatabase(folder, sixTracks(folder));
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 6));
+    ASSERT_TRUE(helpWindows(velto).empty());
+
+    // F1 pressed in the window: the system turns it into WM_HELP.
+    SetForegroundWindow(velto.window());
+    INPUT keys[2]{};
+    keys[0].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_F1;
+    keys[1] = keys[0];
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "F1";
+    closeHelp(velto);
+
+    velto.command(IDM_HELP_CONTENTS);
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "Help > Contents";
+    closeHelp(velto);
+
+    velto.command(IDM_LICENSE);
+    EXPECT_TRUE(waitUntil([&] { return !helpWindows(velto).empty(); })) << "Help > License";
+    closeHelp(velto);
 }
 
 } // namespace

@@ -10,7 +10,6 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <tlhelp32.h>
 
 #include <chrono>
 #include <filesystem>
@@ -338,10 +337,6 @@ std::wstring RunningVelto::status(int part) {
     return text;
 }
 
-bool RunningVelto::waitForStatus(const std::wstring& text, int timeoutMilliseconds) {
-    return waitUntil([&] { return status(0) == text; }, timeoutMilliseconds);
-}
-
 void RunningVelto::command(int id) {
     SendMessageW(window(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
@@ -381,22 +376,6 @@ std::wstring RunningVelto::cell(int row, int column) {
     SendMessageW(item(1001), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                  reinterpret_cast<LPARAM>(&cellItem));
     return text;
-}
-
-std::vector<int> RunningVelto::selectedKeys() {
-    std::vector<int> keys;
-    HWND list = item(1001);
-    for (auto position = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                      MAKELPARAM(LVNI_SELECTED, 0));
-         position >= 0;
-         position = SendMessageW(list, LVM_GETNEXTITEM, position, MAKELPARAM(LVNI_SELECTED, 0))) {
-        LVITEMW row{};
-        row.mask = LVIF_PARAM;
-        row.iItem = static_cast<int>(position);
-        SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row));
-        keys.push_back(static_cast<int>(row.lParam));
-    }
-    return keys;
 }
 
 namespace {
@@ -517,22 +496,4 @@ std::wstring dialogItemText(HWND dialog, int id) {
 
 void clickButton(HWND dialog, int id) {
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
-int processCount(const std::wstring& exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return -1;
-    }
-    int count = 0;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more;
-         more = Process32NextW(snapshot, &entry)) {
-        if (_wcsicmp(entry.szExeFile, exeName.c_str()) == 0) {
-            ++count;
-        }
-    }
-    CloseHandle(snapshot);
-    return count;
 }

@@ -91,7 +91,6 @@ public:
     DWORD threadId() const { return uiThread; }
 
     std::wstring status(int part);
-    bool waitForStatus(const std::wstring& text, int timeoutMilliseconds = 30000);
     // A command as the menu gives it, handled when this returns.
     void command(int id);
     // A command that opens a modal box: posted, so that the test goes on.
@@ -103,8 +102,6 @@ public:
     int rowCount();
     int selectedCount();
     std::wstring cell(int row, int column);
-    // The keys (rows of the view) of the selected rows, top down.
-    std::vector<int> selectedKeys();
     void clickRow(int position, bool addToSelection = false);
     void doubleClickRow(int position);
     int columnWidth(int column);
@@ -135,6 +132,3 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMilliseconds =
 // Text of a control of a dialog, and a click on a button of it.
 std::wstring dialogItemText(HWND dialog, int id);
 void clickButton(HWND dialog, int id);
-
-// The processes of the prefix with this executable name.
-int processCount(const std::wstring& exeName);

@@ -12,6 +12,10 @@
 //   hold FILE READY RELEASE       opens FILE with no sharing (as a program that reads
 //                                 it would), creates READY, and holds it until RELEASE exists
 //   cancel-setup TITLE            waits for the setup window TITLE and presses its Cancel
+//   expect-message PROGRAM TEXT   starts PROGRAM, waits for its message box, checks that it
+//                                 says TEXT, presses OK and waits for the program's end
+//   sync-and-exit PROGRAM         starts Velto, waits until its first sync has listed the
+//                                 playlists, chooses File > Exit, waits for the end
 #include "ComRef_win.h"
 #include "ScopedHandle_win.h"
 
@@ -22,6 +26,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -231,6 +236,146 @@ int cancelSetup(const std::wstring& title) {
     return fail(L"no window " + title);
 }
 
+// --- Velto itself -----------------------------------------------------------
+
+constexpr int kExitCommand = 105;
+constexpr int kExitButton = 1008;
+constexpr int kPlaylistDropDown = 1009;
+constexpr int kMessageTextId = 0xFFFF;
+
+struct ProcessWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectWindowOf(HWND window, LPARAM search) {
+    auto& windows = *reinterpret_cast<ProcessWindows*>(search);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == windows.processId && IsWindowVisible(window)) {
+        windows.found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// The main window is a dialog with a menu; a message box is one without.
+HWND findWindowOf(DWORD processId, bool withMenu) {
+    ProcessWindows windows{processId, {}};
+    EnumWindows(collectWindowOf, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows.found) {
+        if (classOf(window) == L"#32770" && (GetMenu(window) != nullptr) == withMenu) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring messageBoxText(HWND box) {
+    wchar_t text[512] = L"";
+    GetDlgItemTextW(box, kMessageTextId, text, 512);
+    return text;
+}
+
+// A program started as the Start menu starts it: in its own folder.
+class StartedProgram {
+public:
+    explicit StartedProgram(const std::wstring& path) {
+        const std::wstring folder = path.substr(0, path.find_last_of(L'\\'));
+        std::wstring commandLine = L"\"" + path + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.c_str(), &startup, &started)) {
+            process.reset(started.hProcess);
+            CloseHandle(started.hThread);
+            id = started.dwProcessId;
+        }
+    }
+    ~StartedProgram() {
+        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.get(), 99);
+        }
+    }
+    bool started() const { return static_cast<bool>(process); }
+    DWORD processId() const { return id; }
+    bool ended() const { return WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0; }
+    DWORD exitCode() { return waitAndGetExitCode(process.get()); }
+
+private:
+    OwnedHandle process;
+    DWORD id = 0;
+};
+
+// Polls until the condition holds, the program ends or the patience runs out.
+bool waitFor(StartedProgram& program, const std::function<bool()>& condition) {
+    for (DWORD waited = 0; waited <= kPatienceMs; waited += 100) {
+        if (condition()) {
+            return true;
+        }
+        if (program.ended()) {
+            return false;
+        }
+        Sleep(100);
+    }
+    return false;
+}
+
+int expectMessage(const std::wstring& path, const std::wstring& expected) {
+    StartedProgram program(path);
+    if (!program.started()) {
+        return fail(L"cannot start " + path);
+    }
+    HWND box = nullptr;
+    if (!waitFor(program,
+                 [&] { return (box = findWindowOf(program.processId(), false)) != nullptr; })) {
+        return fail(L"no message box from " + path);
+    }
+    const std::wstring shown = messageBoxText(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (shown != expected) {
+        return fail(L"the message box says \"" + shown + L"\"");
+    }
+    if (program.exitCode() == STILL_ACTIVE) {
+        return fail(L"the program did not end after its message");
+    }
+    return 0;
+}
+
+int syncAndExit(const std::wstring& path) {
+    StartedProgram program(path);
+    if (!program.started()) {
+        return fail(L"cannot start " + path);
+    }
+    // Idle after the first sync: the playlists are listed and Exit, grayed
+    // while the sync runs, is usable again.
+    HWND window = nullptr;
+    const bool ready = waitFor(program, [&] {
+        window = findWindowOf(program.processId(), true);
+        return window &&
+               SendMessageW(GetDlgItem(window, kPlaylistDropDown), CB_GETCOUNT, 0, 0) > 0 &&
+               IsWindowEnabled(GetDlgItem(window, kExitButton));
+    });
+    if (HWND box = findWindowOf(program.processId(), false)) {
+        return fail(L"the program says \"" + messageBoxText(box) + L"\"");
+    }
+    if (!ready) {
+        return fail(L"the program never became ready");
+    }
+    PostMessageW(window, WM_COMMAND, kExitCommand, 0);
+    const DWORD code = program.exitCode();
+    if (code == STILL_ACTIVE) {
+        return fail(L"the program did not end on File > Exit");
+    }
+    return static_cast<int>(code);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -256,6 +401,12 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"cancel-setup" && args.size() == 2) {
         return cancelSetup(args[1]);
+    }
+    if (command == L"expect-message" && args.size() == 3) {
+        return expectMessage(args[1], args[2]);
+    }
+    if (command == L"sync-and-exit" && args.size() == 2) {
+        return syncAndExit(args[1]);
     }
     return fail(L"unknown command; see the comment at the top of PackageTestHelper_win.cpp");
 }

@@ -112,9 +112,13 @@ std::wstring VeltoWindow::statusText(int part) const {
     return result;
 }
 
+// At the end of the first start the status says "Ready" a moment before the
+// list gets its view: idle only with the list's columns there.
 bool VeltoWindow::isIdle() const {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(child(IDC_MAIN_LIST), LVM_GETHEADER, 0, 0));
     return IsWindowEnabled(main) && IsWindowEnabled(child(IDC_MAIN_EXIT)) &&
-           !IsWindowEnabled(child(IDC_MAIN_CANCEL)) && statusText(0) == L"Ready";
+           !IsWindowEnabled(child(IDC_MAIN_CANCEL)) && statusText(0) == L"Ready" &&
+           SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) > 0;
 }
 
 HWND VeltoWindow::waitIdleOrDialog(DWORD timeoutMs) const {

@@ -21,7 +21,7 @@ public:
 
     HWND handle() const { return main; }
     std::wstring statusText(int part) const;
-    // No job or sync runs and the status says "Ready".
+    // No job or sync runs, the status says "Ready" and the list shows a view.
     bool isIdle() const;
     // Waits until Velto is idle (answers the main window) or one of its
     // dialogs shows (answers that dialog: a job's message box, say); 0 when
