@@ -93,10 +93,11 @@ function(velto_add_test name)
 endfunction()
 
 # A benchmark binary: built in the native build (Google Benchmark from Debian),
-# run by hand, never by ctest.
+# run by hand, never by ctest. Sanitized builds leave them out: they would
+# measure the sanitizers.
 function(velto_add_benchmark name)
     cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
-    if(WIN32 OR NOT benchmark_FOUND)
+    if(WIN32 OR VELTO_SANITIZE OR VELTO_SANITIZE_THREAD OR NOT benchmark_FOUND)
         return()
     endif()
     add_executable(${name} ${B_SOURCES})
