@@ -39,8 +39,6 @@ std::wstring windowClass(HWND window) {
     return name;
 }
 
-namespace {
-
 std::vector<HWND> threadDialogs(DWORD threadId) {
     std::vector<HWND> dialogs;
     EnumThreadWindows(
@@ -54,8 +52,6 @@ std::vector<HWND> threadDialogs(DWORD threadId) {
         reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
 }
-
-} // namespace
 
 HWND waitForDialog(DWORD threadId, const std::function<bool(HWND)>& match,
                    int timeoutMilliseconds) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 // Helpers for tests that make real windows under Wine and Xvfb.
 
@@ -33,6 +34,9 @@ private:
 
 std::wstring windowText(HWND window);
 std::wstring windowClass(HWND window);
+
+// The visible dialog-class windows (#32770) of a thread.
+std::vector<HWND> threadDialogs(DWORD threadId);
 
 // A visible dialog-class window (#32770) of the thread that match accepts.
 // After the timeout every dialog of the thread is cancelled, so that a modal

@@ -125,20 +125,6 @@ std::string fileUrl(const std::wstring& path) {
 constexpr int kFirstTrackId = 1001;
 constexpr int kFirstPlaylistId = 500;
 
-std::vector<HWND> threadDialogs(DWORD threadId) {
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(
-        threadId,
-        [](HWND window, LPARAM found) -> BOOL {
-            if (windowClass(window) == L"#32770" && IsWindowVisible(window)) {
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
-    return dialogs;
-}
-
 } // namespace
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {

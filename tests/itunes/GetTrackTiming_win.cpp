@@ -10,13 +10,13 @@
 #include "ITunesIdentifiers_win.h"
 #include "MessageReporter.h"
 #include "StandInRegistration_win.h"
+#include "TimingLibrary_win.h"
 
 #include <objbase.h>
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -79,29 +79,7 @@ double inProcessRate() {
 }
 
 std::wstring writeLibraryFile() {
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    std::wstring path = std::wstring(directory) + L"velto-timing-library.xml";
-    std::ofstream file(path.c_str(), std::ios::binary);
-    file << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-            "<key>Tracks</key>\n<dict>\n";
-    for (int i = 1; i <= kTracks; ++i) {
-        file << "<key>" << i << "</key><dict><key>Track ID</key><integer>" << i
-             << "</integer><key>Name</key><string>Song number " << i
-             << "</string><key>Artist</key><string>Artist " << i / 12
-             << "</string><key>Album</key><string>Album</string>"
-                "<key>Total Time</key><integer>200000</integer><key>Location</key>"
-                "<string>file://localhost/C:/Music/Artist%20"
-             << i / 12 << "/Album/" << i << "%20Song.mp3</string></dict>\n";
-    }
-    file << "</dict>\n<key>Playlists</key>\n<array>\n<dict><key>Name</key><string>Library"
-            "</string><key>Master</key><true/><key>Playlist ID</key><integer>1</integer>"
-            "<key>Playlist Items</key><array>\n";
-    for (int i = 1; i <= kTracks; ++i) {
-        file << "<dict><key>Track ID</key><integer>" << i << "</integer></dict>\n";
-    }
-    file << "</array></dict>\n</array>\n</dict>\n</plist>\n";
-    return path;
+    return writeTimingLibrary(L"velto-timing-library.xml", kTracks, false);
 }
 
 double crossProcessRate() {

@@ -14,6 +14,7 @@
 #include "MessageReporter.h"
 #include "PlaylistSync.h"
 #include "RecordingJobHost.h"
+#include "TimingLibrary_win.h"
 #include "VeltoDatabase.h"
 
 #include <objbase.h>
@@ -22,7 +23,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,29 +41,7 @@ public:
 
 // A library of trackTotal songs, twelve to an album, in the library playlist.
 std::wstring writeLibraryFile() {
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    std::wstring path = std::wstring(directory) + L"velto-sync-timing-library.xml";
-    std::ofstream file(path.c_str(), std::ios::binary);
-    file << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-            "<key>Tracks</key>\n<dict>\n";
-    for (int i = 1; i <= trackTotal; ++i) {
-        file << "<key>" << i << "</key><dict><key>Track ID</key><integer>" << i
-             << "</integer><key>Name</key><string>Song number " << i
-             << "</string><key>Artist</key><string>Artist " << i / 12
-             << "</string><key>Album</key><string>Album " << i / 12
-             << "</string><key>Total Time</key><integer>200000</integer><key>Location</key>"
-                "<string>file://localhost/C:/Music/Artist%20"
-             << i / 12 << "/Album/" << i << "%20Song.mp3</string></dict>\n";
-    }
-    file << "</dict>\n<key>Playlists</key>\n<array>\n<dict><key>Name</key><string>Library"
-            "</string><key>Master</key><true/><key>Playlist ID</key><integer>1</integer>"
-            "<key>Playlist Items</key><array>\n";
-    for (int i = 1; i <= trackTotal; ++i) {
-        file << "<dict><key>Track ID</key><integer>" << i << "</integer></dict>\n";
-    }
-    file << "</array></dict>\n</array>\n</dict>\n</plist>\n";
-    return path;
+    return writeTimingLibrary(L"velto-sync-timing-library.xml", trackTotal, true);
 }
 
 double secondsOf(const std::function<void()>& work) {
