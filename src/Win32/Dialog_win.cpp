@@ -169,7 +169,7 @@ INT_PTR CALLBACK Dialog::dialogProcedure(HWND window, UINT message, WPARAM wPara
         return 1;
     } catch (const Exception&) {
     } catch (...) {
-        MessageBoxW(GetFocus(), L"Fatal error occurred.", L"Velto", MB_ICONWARNING);
+        showFatalErrorOccurred();
     }
     return 0;
 }

@@ -67,6 +67,10 @@ void Exception::show(int stringId, const std::vector<MessageInsert>& inserts) {
     reporter().showWarning(text, state().caption, true);
 }
 
+void showFatalErrorOccurred() {
+    reporter().showWarning(L"Fatal error occurred.", L"Velto", true);
+}
+
 void checkResult(int result, const wchar_t* sourceFile, int line) {
     if (result == 0) {
         return;

@@ -45,3 +45,7 @@ private:
 // (source file, line, result) and throws Exception. Every nonzero result
 // counts, success codes such as S_FALSE included.
 void checkResult(int result, const wchar_t* sourceFile, int line);
+
+// "Fatal error occurred." in a warning box captioned "Velto": the message for a
+// failure that is not the program's own Exception, before the program ends.
+void showFatalErrorOccurred();

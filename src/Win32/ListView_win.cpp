@@ -205,14 +205,14 @@ bool ListView::nextSelected(int& position, int& key) {
 }
 
 int ListView::keyAt(int position) const {
-    if (position < 0 || position >= rowCount) {
+    if (position < 0 || position >= getRowCount()) {
         return -1;
     }
     return rowKeys[static_cast<std::size_t>(position)];
 }
 
-// The control holds no rows of its own (LVS_OWNERDATA): it shows rowCount rows
-// and asks for each cell as it draws it, and only the selection is its. So a
+// The control holds no rows of its own (LVS_OWNERDATA): it shows as many rows
+// as there are keys and asks for each cell as it draws it, and only the selection is its. So a
 // change of tens of thousands of rows is one message, not one per row.
 void ListView::setRowCount(int n, bool reset) {
     bool clearSelection = reset && selectedCount > 0;
@@ -221,23 +221,23 @@ void ListView::setRowCount(int n, bool reset) {
         sortColumn = -1;
         sortDirection = 1;
     }
-    if (n == rowCount && !clearSelection) {
+    const int oldCount = getRowCount();
+    if (n == oldCount && !clearSelection) {
         return;
     }
     RedrawSuspended suspended(hwnd);
     // Rows keep their selection where the change moves them (a sorted list,
     // or rows going); rows added to an unsorted list leave the others in place.
-    bool rowsMove = !reset && (sortColumn >= 0 || n < rowCount);
+    bool rowsMove = !reset && (sortColumn >= 0 || n < oldCount);
     std::vector<int> selected = rowsMove ? selectedKeys() : std::vector<int>();
-    if (n > rowCount) {
-        for (int key = rowCount; key < n; ++key) {
+    if (n > oldCount) {
+        for (int key = oldCount; key < n; ++key) {
             rowKeys.push_back(key);
         }
     } else {
         std::erase_if(rowKeys, [n](int key) { return key >= n; });
         std::erase_if(selected, [n](int key) { return key >= n; });
     }
-    rowCount = n;
     // Fewer rows take their selection with them: what is left to clear is small.
     SendMessageW(hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(n), 0);
     if (clearSelection) {
@@ -264,6 +264,7 @@ std::vector<int> ListView::selectedKeys() {
 
 void ListView::selectKeys(const std::vector<int>& keys) {
     ListView_SetItemState(hwnd, -1, 0, LVIS_SELECTED);
+    const int rowCount = getRowCount();
     if (static_cast<int>(keys.size()) == rowCount) {
         ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
         return;
@@ -295,8 +296,8 @@ void ListView::selectAll() {
         RedrawSuspended suspended(hwnd);
         ListView_SetItemState(hwnd, -1, LVIS_SELECTED, LVIS_SELECTED);
     }
-    selectedCount = rowCount;
-    onSelectionChanged(rowCount);
+    selectedCount = getRowCount();
+    onSelectionChanged(selectedCount);
 }
 
 void ListView::selectNone() {

@@ -44,7 +44,7 @@ public:
     // With reset the sort order and the selection are forgotten; without it a
     // sorted list is sorted again in the user's direction.
     void setRowCount(int n, bool reset);
-    int getRowCount() const { return rowCount; }
+    int getRowCount() const { return static_cast<int>(rowKeys.size()); }
     void setSelected(int position, bool selected);
     void selectAll();
     void selectNone();
@@ -68,7 +68,6 @@ private:
     // Selects exactly the rows of these keys.
     void selectKeys(const std::vector<int>& keys);
     int columnCount = 0;
-    int rowCount = 0;
     std::vector<int> rowKeys; // the key of the row at each position
     HWND header = nullptr;
     int sortColumn = -1;

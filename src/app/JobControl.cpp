@@ -116,11 +116,6 @@ void JobControl::selectPlaylist(int key) {
     host.refreshList(true);
 }
 
-void JobControl::playlistFound(int playlistID, const std::wstring& name, int trackCount,
-                               bool isLibrary) {
-    sync.playlistFound(playlistID, name, trackCount, isLibrary);
-}
-
 // --- Failures
 
 // Runs a routine's body and tells how it ended: the program's own Exception
@@ -151,15 +146,13 @@ void JobControl::closeAfter(Failure failure) {
 // --- The load thread
 
 void JobControl::loadRoutine() {
-    bool open = true;
-    Failure failure = runGuarded([&] { open = loadDatabase(); });
+    Failure failure = runGuarded([&] { loadDatabase(); });
     if (failure != Failure::None) {
         closeAfter(failure == Failure::ITunesBusy ? Failure::OtherError : failure);
     }
 }
 
-// False when the program was closed on the way.
-bool JobControl::loadDatabase() {
+void JobControl::loadDatabase() {
     fileExisted = database.setPath(host.databaseDirectory() + L"Velto.db");
     if (fileExisted) {
         database.loadPreferences();
@@ -175,7 +168,7 @@ bool JobControl::loadDatabase() {
     }
     host.updateMenuChecks();
     if (closing()) {
-        return false;
+        return;
     }
     if (fileExisted) {
         fillPlaylistCombo();
@@ -188,11 +181,10 @@ bool JobControl::loadDatabase() {
         const SyncEnd end = syncRoutine();
         firstSync = false;
         if (end == SyncEnd::Closed) {
-            return false;
+            return;
         }
     }
     host.attachTracksView();
-    return true;
 }
 
 std::optional<SavedPlacement> JobControl::savedPlacement() const {
@@ -236,7 +228,7 @@ JobControl::SyncEnd JobControl::synchronise(std::unique_ptr<ITunesSession>& sess
     rememberedPosition = host.selectedPlaylistPosition();
     host.setStatus(kConnectingStringId);
     session = host.connectToITunes();
-    session->enumeratePlaylists(*this);
+    session->enumeratePlaylists(sync);
     if (sync.readTracks(*session) == PlaylistSync::Outcome::Cancelled) {
         return rollBackSync(rememberedPosition);
     }

@@ -2,7 +2,6 @@
 
 #include "JobKind.h"
 #include "JobParameters.h"
-#include "PlaylistListener.h"
 #include "PlaylistSync.h"
 #include "ToolStopper.h"
 
@@ -36,12 +35,12 @@ struct SavedPlacement;
 // audio files (whatever ended it), so that the file never claims values the
 // files no longer have; it then holds the preferences as they were last read,
 // since only Exit keeps changed preferences.
-class JobControl : public PlaylistListener {
+class JobControl {
 public:
     JobControl(JobHost& host, VeltoDatabase& database, Preferences& preferences,
                TrackSource& tracksView, AlbumSource& albumsView, AlbumStats& albumStats,
                const std::wstring& gainToolPath);
-    ~JobControl() override;
+    ~JobControl();
     JobControl(const JobControl&) = delete;
     JobControl& operator=(const JobControl&) = delete;
 
@@ -81,10 +80,6 @@ public:
     // Velto.db existed at start, or a job has written it since.
     bool databaseExisted() const { return fileExisted; }
 
-    // Called on the sync thread by the iTunes connection.
-    void playlistFound(int playlistID, const std::wstring& name, int trackCount,
-                       bool isLibrary) override;
-
 private:
     // How a worker's body ended when it did not end normally.
     enum class Failure { None, ITunesBusy, ProgramError, OtherError };
@@ -93,7 +88,7 @@ private:
 
     // The routines, each on its worker thread.
     void loadRoutine();
-    bool loadDatabase();
+    void loadDatabase();
     std::optional<SavedPlacement> savedPlacement() const;
     SyncEnd syncRoutine();
     SyncEnd synchronise(std::unique_ptr<ITunesSession>& session, int& rememberedPosition);

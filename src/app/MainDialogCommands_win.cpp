@@ -79,14 +79,17 @@ int MainDialog::currentTrackCount() const {
     return database.currentTrackCount();
 }
 
+MenuState MainDialog::menuState(bool isIdle) {
+    return {isIdle, listView.getSelectedCount(), currentTrackCount(), isTracksView()};
+}
+
 bool MainDialog::commandAllowed(int id) {
-    MenuState state{idle(), listView.getSelectedCount(), currentTrackCount(), isTracksView()};
-    return state.allows(id);
+    return menuState(idle()).allows(id);
 }
 
 // Carried out on the window's thread; JobControl decides whether it happens.
 void MainDialog::applyMenuStateNow(bool isIdle) {
-    MenuState state{isIdle, listView.getSelectedCount(), currentTrackCount(), isTracksView()};
+    const MenuState state = menuState(isIdle);
     for (int item : MenuState::menuItems()) {
         EnableMenuItem(menu, static_cast<UINT>(item),
                        MF_BYCOMMAND | (state.allows(item) ? MF_ENABLED : MF_GRAYED));
@@ -144,6 +147,16 @@ bool MainDialog::askQuestion(int questionStringId, int menuItem, PrefIndex flag,
     return true;
 }
 
+bool MainDialog::askAboutTimestamps() {
+    return askQuestion(kAskTimestampComments, IDM_TIMESTAMP_COMMENTS, PrefIndex::TimestampComments,
+                       PrefIndex::DontAskComments);
+}
+
+bool MainDialog::askAboutAlbumUndo() {
+    return askQuestion(kAskAlbumUndo, IDM_ALBUM_UNDO, PrefIndex::AlbumUndo,
+                       PrefIndex::DontAskAlbumUndo);
+}
+
 void MainDialog::startJob(JobKind kind, JobScope scope) {
     // The window may have closed while a question was open.
     if (windowOpen) {
@@ -197,15 +210,13 @@ void MainDialog::showTracksInAlbum() {
 void MainDialog::analyze() {
     if (isTracksView()) {
         startJob(JobKind::Analyze, JobScope::TracksView);
-    } else if (askQuestion(kAskAlbumUndo, IDM_ALBUM_UNDO, PrefIndex::AlbumUndo,
-                           PrefIndex::DontAskAlbumUndo)) {
+    } else if (askAboutAlbumUndo()) {
         startJob(JobKind::Analyze, JobScope::AlbumsView);
     }
 }
 
 void MainDialog::applyGain() {
-    if (askQuestion(kAskTimestampComments, IDM_TIMESTAMP_COMMENTS, PrefIndex::TimestampComments,
-                    PrefIndex::DontAskComments)) {
+    if (askAboutTimestamps()) {
         startJob(JobKind::ApplyGain, viewScope());
     }
 }
@@ -216,16 +227,13 @@ void MainDialog::applyConstantGain() {
         return;
     }
     jobs.setConstantGain(dialog.channel(), dialog.steps());
-    if (dialog.steps() != 0 &&
-        askQuestion(kAskTimestampComments, IDM_TIMESTAMP_COMMENTS, PrefIndex::TimestampComments,
-                    PrefIndex::DontAskComments)) {
+    if (dialog.steps() != 0 && askAboutTimestamps()) {
         startJob(JobKind::ConstantGain, JobScope::TracksView);
     }
 }
 
 void MainDialog::analyzeSelectionAsAlbum() {
-    if (askQuestion(kAskAlbumUndo, IDM_ALBUM_UNDO, PrefIndex::AlbumUndo,
-                    PrefIndex::DontAskAlbumUndo)) {
+    if (askAboutAlbumUndo()) {
         startJob(JobKind::Analyze, JobScope::SelectionAsAlbum);
     }
 }
@@ -239,8 +247,7 @@ void MainDialog::clearData() {
 }
 
 void MainDialog::undoGainChanges() {
-    if (askQuestion(kAskTimestampComments, IDM_TIMESTAMP_COMMENTS, PrefIndex::TimestampComments,
-                    PrefIndex::DontAskComments)) {
+    if (askAboutTimestamps()) {
         startJob(JobKind::UndoGain, viewScope());
     }
 }

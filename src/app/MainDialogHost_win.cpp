@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kToolErrorCaption = 141;
+constexpr int kCaption = 141; // the program's name
 constexpr int kToolErrorQuestion = 151;
 
 ScreenRect toScreenRect(const RECT& rect) {
@@ -80,19 +80,17 @@ void MainDialog::setTotalProgress(int percent) {
 bool MainDialog::askToContinueAfterToolError(const std::wstring& errorText) {
     bool yes = false;
     onWindowThread([&] {
-        yes = MessageBox(kToolErrorCaption, MB_YESNO | MB_ICONHAND, kToolErrorQuestion,
-                         errorText) == IDYES;
+        yes = MessageBox(kCaption, MB_YESNO | MB_ICONHAND, kToolErrorQuestion, errorText) == IDYES;
     });
     return yes;
 }
 
 void MainDialog::showMessage(int stringId) {
-    onWindowThread([&] { MessageBox(kToolErrorCaption, MB_OK, stringId); });
+    onWindowThread([&] { MessageBox(kCaption, MB_OK, stringId); });
 }
 
 void MainDialog::showFatalErrorOccurred() {
-    onWindowThread(
-        [] { MessageBoxW(GetFocus(), L"Fatal error occurred.", L"Velto", MB_ICONWARNING); });
+    onWindowThread([] { ::showFatalErrorOccurred(); });
 }
 
 void MainDialog::deselectRow(int position) {

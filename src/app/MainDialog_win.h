@@ -9,6 +9,7 @@
 #include "JobHost.h"
 #include "MainListView_win.h"
 #include "MainStatusBar_win.h"
+#include "MenuState.h"
 #include "PlaylistDropDown_win.h"
 #include "Preferences.h"
 #include "ProgressBar_win.h"
@@ -123,10 +124,14 @@ private:
     static const Command* findCommand(int id);
     bool runCommand(int id);
     bool commandAllowed(int id);
+    MenuState menuState(bool isIdle);
     int currentTrackCount() const;
     bool isTracksView() const;
     JobScope viewScope() const;
     bool askQuestion(int questionStringId, int menuItem, PrefIndex flag, PrefIndex dontAsk);
+    // Questions 166 (timestamps) and 167 (album undo), asked by several commands.
+    bool askAboutTimestamps();
+    bool askAboutAlbumUndo();
     void toggleOption(PrefIndex flag, int menuItem);
     void showView(ItemSource& view, int checkedItem, int uncheckedItem);
     void setMenuCheck(int menuItem, bool checked);

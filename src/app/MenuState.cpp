@@ -19,9 +19,14 @@ enum class Rule {
     IdleSeveralTracksSelected,
 };
 
+// What an id names: a menu item (toolbar buttons are menu commands too) or a
+// control of the main window.
+enum class Kind { MenuItem, Control };
+
 struct IdRule {
     int id;
     Rule rule;
+    Kind kind = Kind::MenuItem;
 };
 
 constexpr std::array kRules{
@@ -47,43 +52,32 @@ constexpr std::array kRules{
     IdRule{IDM_ALBUM_UNDO, Rule::Idle},
     IdRule{IDM_REMOVE_TAGS_UNDO, Rule::Idle},
     IdRule{IDM_SET_DEFAULTS, Rule::Idle},
-    IdRule{IDC_MAIN_VOLUME_TRACKBAR, Rule::Idle},
-    IdRule{IDC_MAIN_PLAYLISTS, Rule::Idle},
-    IdRule{IDC_MAIN_LIST, Rule::Idle},
-    IdRule{IDC_MAIN_EXIT, Rule::Idle},
-    IdRule{IDC_MAIN_CANCEL, Rule::Busy},
+    IdRule{IDC_MAIN_VOLUME_TRACKBAR, Rule::Idle, Kind::Control},
+    IdRule{IDC_MAIN_PLAYLISTS, Rule::Idle, Kind::Control},
+    IdRule{IDC_MAIN_LIST, Rule::Idle, Kind::Control},
+    IdRule{IDC_MAIN_EXIT, Rule::Idle, Kind::Control},
+    IdRule{IDC_MAIN_CANCEL, Rule::Busy, Kind::Control},
 };
 
-constexpr std::array kMenuItems{
-    IDM_CLEAR_DATABASE,
-    IDM_SYNC,
-    IDM_CANCEL,
-    IDM_EXIT,
-    IDM_SELECT_ALL,
-    IDM_SELECT_NONE,
-    IDM_VIEW_TRACKS,
-    IDM_VIEW_ALBUMS,
-    IDM_TRACKS_IN_ALBUM,
-    IDM_ANALYZE,
-    IDM_APPLY_GAIN,
-    IDM_APPLY_CONSTANT_GAIN,
-    IDM_ANALYZE_SELECTION_AS_ALBUM,
-    IDM_APPLY_ALBUM_GAIN_TO_SELECTION,
-    IDM_CLEAR_DATA,
-    IDM_UNDO_GAIN,
-    IDM_REMOVE_TAGS,
-    IDM_DONT_CLIP,
-    IDM_TIMESTAMP_COMMENTS,
-    IDM_ALBUM_UNDO,
-    IDM_REMOVE_TAGS_UNDO,
-    IDM_SET_DEFAULTS,
-};
+// The ids of the rules of one kind, in the rules' order.
+template <Kind kind> constexpr auto idsOf() {
+    constexpr auto count = static_cast<std::size_t>(std::count_if(
+        kRules.begin(), kRules.end(), [](const IdRule& entry) { return entry.kind == kind; }));
+    std::array<int, count> ids{};
+    std::size_t next = 0;
+    for (const IdRule& entry : kRules) {
+        if (entry.kind == kind) {
+            ids[next++] = entry.id;
+        }
+    }
+    return ids;
+}
+
+constexpr auto kMenuItems = idsOf<Kind::MenuItem>();
+constexpr auto kControls = idsOf<Kind::Control>();
 
 // The help button is always usable and never touched.
 constexpr std::array kToolbarButtons{IDM_VIEW_TRACKS, IDM_VIEW_ALBUMS, IDM_ANALYZE, IDM_APPLY_GAIN};
-
-constexpr std::array kControls{IDC_MAIN_VOLUME_TRACKBAR, IDC_MAIN_PLAYLISTS, IDC_MAIN_LIST,
-                               IDC_MAIN_EXIT, IDC_MAIN_CANCEL};
 
 } // namespace
 

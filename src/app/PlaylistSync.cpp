@@ -14,7 +14,6 @@ PlaylistSync::PlaylistSync(JobHost& host, VeltoDatabase& database,
 
 void PlaylistSync::begin() {
     database.resetForSync();
-    syncPlaylistCount = 0;
     syncTrackTotal = 0;
 }
 
@@ -22,7 +21,6 @@ void PlaylistSync::playlistFound(int playlistID, const std::wstring& name, int t
                                  bool isLibrary) {
     database.addPlaylist(name, trackCount, isLibrary, playlistID);
     syncTrackTotal += trackCount;
-    ++syncPlaylistCount;
 }
 
 PlaylistSync::Outcome PlaylistSync::readTracks(ITunesSession& session) {

@@ -19,7 +19,7 @@ public:
 
     PlaylistSync(JobHost& host, VeltoDatabase& database, const std::atomic<bool>& cancelRequested);
 
-    // Empties the tables and the counts of a sync that begins.
+    // Empties the tables and the track total of a sync that begins.
     void begin();
     // One playlist reported by iTunes: added to the database and counted.
     void playlistFound(int playlistID, const std::wstring& name, int trackCount,
@@ -28,13 +28,9 @@ public:
     // after each track.
     Outcome readTracks(ITunesSession& session);
 
-    int playlistCount() const { return syncPlaylistCount; }
-    int trackTotal() const { return syncTrackTotal; }
-
 private:
     JobHost& host;
     VeltoDatabase& database;
     const std::atomic<bool>& cancelRequested;
-    int syncPlaylistCount = 0;
     int syncTrackTotal = 0; // the total bar's denominator
 };

@@ -26,7 +26,7 @@ int runVelto(HINSTANCE instance) {
     } catch (const Exception&) {
         return 1;
     } catch (...) {
-        MessageBoxW(GetFocus(), L"Fatal error occurred.", L"Velto", MB_ICONWARNING);
+        showFatalErrorOccurred();
         return 0;
     }
 }

@@ -156,18 +156,11 @@ void VeltoDatabase::addTrack(int playlistIndex, const OptionalText& location,
 
     Playlist& playlist = tables.playlists[size_t(playlistIndex)];
     playlist.trackIds.push_back(trackId);
-    addToAlbum(playlist, trackId, artist, album);
+    addTrackToAlbum(playlist, trackId, artist, album);
 }
 
 void VeltoDatabase::addTrackToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
                                     const OptionalText& album) {
-    WriteLock lock = writeLock();
-    newGeneration();
-    addToAlbum(playlist, trackId, artist, album);
-}
-
-void VeltoDatabase::addToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
-                               const OptionalText& album) {
     auto [entry, isNewAlbum] = playlist.albumKeys.try_emplace(AlbumKey{artist, album}, -1);
     if (isNewAlbum) {
         AlbumRecord record;

@@ -60,8 +60,6 @@ public:
     void addPlaylist(const OptionalText& name, int trackCount, bool isLibrary, int32_t playlistId);
     void addTrack(int playlistIndex, const OptionalText& location, const OptionalText& name,
                   const OptionalText& artist, const OptionalText& album);
-    void addTrackToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
-                         const OptionalText& album);
     // Undoes an interrupted synchronisation: the playlists, tracks and albums
     // become those of the stored file again; analysis values measured since it
     // was read are kept. When the file cannot be read again, returns false and
@@ -125,8 +123,9 @@ private:
     void newGeneration() { tablesGeneration.fetch_add(1, std::memory_order_acq_rel); }
     void emptyForSync();
     const AACGainRecord* clearValuesOf(const TrackRecord& track);
-    void addToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
-                    const OptionalText& album);
+    // Puts the track into its album of the playlist (addTrack's last step).
+    void addTrackToAlbum(Playlist& playlist, int32_t trackId, const OptionalText& artist,
+                         const OptionalText& album);
     AACGainRecord* writableRecordOfFile(const std::wstring& fileName);
     const Playlist* current() const;
     std::string serializeWith(const std::map<std::wstring, std::wstring>& preferences) const;

@@ -2,6 +2,7 @@
 
 #include "RemoteMemory_win.h"
 #include "ResourceIds.h"
+#include "ScopedHandle_win.h"
 
 #include <commctrl.h>
 
@@ -58,6 +59,10 @@ std::vector<HWND> childWindows(HWND parent) {
         },
         reinterpret_cast<LPARAM>(&windows));
     return windows;
+}
+
+void closeProcess(HANDLE process) {
+    CloseHandle(process);
 }
 
 bool isDialog(HWND window) {
@@ -234,13 +239,11 @@ bool VeltoWindow::press(HWND dialog, int buttonId, int checkId, DWORD timeoutMs)
 }
 
 bool VeltoWindow::waitForExit(DWORD timeoutMs) const {
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId());
+    ScopedHandle<HANDLE, closeProcess> process(OpenProcess(SYNCHRONIZE, FALSE, processId()));
     if (!process) {
         return true; // already gone
     }
-    bool ended = WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    CloseHandle(process);
-    return ended;
+    return WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
 std::wstring VeltoWindow::controlTexts(HWND dialog) {
