@@ -17,6 +17,8 @@ int formatNameStringId(AudioFormat format) {
         return 221;
     case AudioFormat::AacInMp4:
         return 210;
+    case AudioFormat::HeAacInMp4:
+        return 222;
     case AudioFormat::AppleLossless:
         return 211;
     case AudioFormat::ProtectedAudio:

@@ -27,6 +27,7 @@ constexpr int kUndoingStringId = 155;
 constexpr int kRemoveTagsStringId = 156;
 constexpr int kConstantGainStringId = 164;
 constexpr int kUnknownFileStringId = 190;
+constexpr int kLimitedStringId = 231;
 
 const std::wstring kAlbumRowName = L"\"Album\"";
 
@@ -52,13 +53,36 @@ OptionalReal readBackGain(const OptionalReal& readBack, const OptionalReal& meas
     return atLimit && measuredBeyond ? measured : readBack;
 }
 
+// An error text without its line end (or the end mark of an unterminated
+// last line), for the job's report.
+std::wstring withoutLineEnd(std::wstring text) {
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' ||
+                             static_cast<unsigned>(text.back()) > 0xFFFE)) {
+        text.pop_back();
+    }
+    return text;
+}
+
 } // namespace
 
 GainOperations::GainOperations(const Context& context, const JobParameters& job,
                                ITunesSession* session)
     : context(context), job(job), session(session), screen(context.gainToolPath) {}
 
+// Counts the item as done when some run did what it was asked and no file of
+// it was skipped or failed.
 void GainOperations::process(ItemSource& item, int itemIndex, int done, int total) {
+    const int notDoneBefore = jobReport.notDone();
+    itemWorked = false;
+    doKindsWork(item, itemIndex, done, total);
+    if (jobReport.notDone() > notDoneBefore) {
+        ++items.notDone;
+    } else if (itemWorked) {
+        ++items.done;
+    }
+}
+
+void GainOperations::doKindsWork(ItemSource& item, int itemIndex, int done, int total) {
     switch (job.kind) {
     case JobKind::Analyze:
         return analyze(item, done, total);
@@ -96,6 +120,7 @@ void GainOperations::analyze(ItemSource& item, int done, int total) {
 void GainOperations::clearData(ItemSource& item) {
     setStatus(item, kRefreshingStringId);
     item.clearData();
+    itemWorked = true;
 }
 
 void GainOperations::applyGain(ItemSource& item, int itemIndex, int done, int total) {
@@ -116,6 +141,7 @@ void GainOperations::applyGain(ItemSource& item, int itemIndex, int done, int to
     if (context.preferences.getPrefBool(PrefIndex::DontClip) && item.getWillClip(willClip) &&
         willClip) {
         item.getMaxNoClipGlobalGainAdjust(gainAdjust);
+        noteLimit(item, gainAdjust);
     }
     if (gainAdjust == 0) {
         return;
@@ -124,7 +150,7 @@ void GainOperations::applyGain(ItemSource& item, int itemIndex, int done, int to
     const RunResult applied = runChange(OpApply, gainAdjust, done, total, item);
     const bool readBackDone = applied.ran && readBack(done, total, item);
     if (applied.succeeded() && readBackDone) {
-        stamp(applied.trackIds);
+        stamp(applied.changedTrackIds);
     }
 }
 
@@ -142,6 +168,9 @@ void GainOperations::constantGain(ItemSource& item, int itemIndex, int done, int
                 return;
             }
         }
+        if (limit < job.constantGainSteps) {
+            noteLimit(item, limit);
+        }
         gainAdjust = std::min(job.constantGainSteps, limit);
     }
     if (gainAdjust == 0) {
@@ -151,7 +180,7 @@ void GainOperations::constantGain(ItemSource& item, int itemIndex, int done, int
     const RunResult applied = runChange(OpApply, gainAdjust, done, total, item);
     const bool readBackDone = applied.ran && readBack(done, total, item);
     if (applied.succeeded() && readBackDone) {
-        stamp(applied.trackIds);
+        stamp(applied.changedTrackIds);
     }
 }
 
@@ -167,7 +196,7 @@ void GainOperations::undoGain(ItemSource& item, int done, int total) {
     }
     readBack(done, total, item);
     if (undone.succeeded()) {
-        stamp(undone.trackIds);
+        stamp(undone.changedTrackIds);
     }
 }
 
@@ -212,9 +241,20 @@ void GainOperations::forgetStoredValues(const RunPlan& plan) {
     }
 }
 
+// Only the files the tool reported changed are stamped: iTunes copies a
+// stamped track to the iPod again.
 void GainOperations::stamp(const std::vector<int>& trackIds) {
-    if (session) {
+    if (session && !trackIds.empty()) {
         session->timestampComments(context.database, trackIds);
+    }
+}
+
+void GainOperations::noteLimit(ItemSource& item, int steps) {
+    const std::wstring format =
+        context.tracksView.strings().load(kLimitedStringId).value_or(std::wstring());
+    const std::wstring what = formatMessage(format, {steps});
+    for (int trackId : std::vector<int>(item.getTrackIds())) {
+        jobReport.note(context.database, trackId, JobReport::Kind::Limited, what);
     }
 }
 
@@ -241,7 +281,7 @@ std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item)
     RunPlan plan;
     for (std::size_t i = 0; i < paths.size() && i < ids.size(); ++i) {
         const FileScreen::Verdict verdict = screen.check(paths[i]);
-        context.database.setFileProblem(paths[i], verdict.problem);
+        markScreened(paths[i], verdict.problem);
         if (verdict.problem == FileProblem::None) {
             plan.files.push_back({ids[i], paths[i]});
         } else {
@@ -253,6 +293,18 @@ std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item)
     }
     plan.fileArgs = argumentsFor(plan.files);
     return plan;
+}
+
+// A file the tool failed on keeps its mark until an analysis of it succeeds.
+void GainOperations::markScreened(const std::wstring& path, FileProblem problem) {
+    if (problem == FileProblem::None) {
+        VeltoDatabase::ReadLock tables = context.database.readLock();
+        const AACGainRecord* record = context.database.findAACGainRecordByFile(path);
+        if (!record || record->problem == FileProblem::ToolFailed) {
+            return;
+        }
+    }
+    context.database.setFileProblem(path, problem);
 }
 
 void GainOperations::holdBack(int trackId, const FileScreen::Verdict& verdict) {
@@ -276,7 +328,8 @@ std::wstring GainOperations::argumentsFor(const std::vector<ToolFile>& files) co
 // What one tool run keeps between the lines of its output.
 struct GainOperations::ToolRun {
     ToolRun(ToolOp op, int done, int total, const RunPlan& plan, const TrackSource& tracksView)
-        : op(op), done(done), total(total), ids(trackIdsOf(plan)), trackInAlbum(tracksView) {}
+        : op(op), done(done), total(total), plan(plan), ids(trackIdsOf(plan)),
+          trackInAlbum(tracksView) {}
 
     static std::vector<int> trackIdsOf(const RunPlan& plan) {
         std::vector<int> ids;
@@ -289,13 +342,43 @@ struct GainOperations::ToolRun {
     const ToolOp op;
     int done;
     const int total;
+    const RunPlan& plan;
     const std::vector<int> ids;
     TrackSource trackInAlbum; // names the file the tool works on in an album run
     std::size_t k = 0;        // the next of ids to name
     int lastPercent = 0;
     std::vector<std::wstring> fileNames; // of the rows so far, for the album row
     bool errorSeen = false;
-    std::wstring errorText; // the last error's
+    std::wstring errorText;             // the last error's
+    std::map<int, std::wstring> failed; // track id -> the last error the tool gave for its file
+    std::set<int> applied;              // tracks whose files the tool began to change
+    const ToolFile* applying = nullptr; // the file of the last "Applying" line
+    std::set<int> undone;               // tracks whose files an undo changed
+
+    // The file whose path the text holds (the longest such path), or none.
+    const ToolFile* fileNamedIn(const std::wstring& text) const {
+        const ToolFile* named = nullptr;
+        for (const ToolFile& file : plan.files) {
+            if (text.find(file.path) != std::wstring::npos &&
+                (!named || file.path.size() > named->path.size())) {
+                named = &file;
+            }
+        }
+        return named;
+    }
+    // The file the tool works on now: an album run's files follow one
+    // another as their progress restarts.
+    const ToolFile& currentFile() const { return plan.files[k > 0 ? k - 1 : 0]; }
+    std::vector<int> changedTrackIds() const {
+        std::vector<int> changed;
+        for (const ToolFile& file : plan.files) {
+            const bool applyDone = applied.count(file.trackId) && !failed.count(file.trackId);
+            if (applyDone || undone.count(file.trackId)) {
+                changed.push_back(file.trackId);
+            }
+        }
+        return changed;
+    }
 };
 
 GainOperations::RunResult GainOperations::runTool(ToolOp op, int steps, int done, int total,
@@ -331,9 +414,12 @@ GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp
             storeDataRow(run, parser);
         } else if (kind == ProgressLine) {
             showProgress(run, parser.getPercent());
+        } else if (kind == ApplyingLine) {
+            noteApplying(run, parser.getLine());
+        } else if (kind == UndoRow && op == OpUndo) {
+            noteUndoRow(run, parser);
         } else if (kind == ErrorLine) {
-            run.errorSeen = true;
-            run.errorText = parser.getFields()[0];
+            noteToolError(run, parser.getFields()[0]);
         }
         if ((onCancel == OnCancel::StopReading && context.cancelRequested) ||
             context.stopper.stopped()) {
@@ -343,12 +429,59 @@ GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp
     if (inAlbumScope() && !context.stopper.stopped()) {
         context.host.setTrackStatus(L"");
     }
+    recordFailures(run);
     if (run.errorSeen) {
         showToolError(run.errorText);
     }
     tool.terminate();
     tool.close();
-    return {true, run.errorSeen, run.ids};
+    if (!run.errorSeen) {
+        itemWorked = true;
+    }
+    return {true, run.errorSeen, run.changedTrackIds()};
+}
+
+void GainOperations::noteApplying(ToolRun& run, const std::wstring& line) {
+    run.applying = run.fileNamedIn(line);
+    if (run.applying) {
+        run.applied.insert(run.applying->trackId);
+    }
+}
+
+// An undo row gives the changes the undo made to each channel; zeros mean that
+// the file had nothing to undo.
+void GainOperations::noteUndoRow(ToolRun& run, const ParseAACGain& parser) {
+    const auto& fields = parser.getFields();
+    const ToolFile* file = run.fileNamedIn(parser.getFirstToken());
+    if (file && (toolInt(fields[0]) != 0 || toolInt(fields[1]) != 0)) {
+        run.undone.insert(file->trackId);
+    }
+}
+
+// An error belongs to the file it names; one that names none, to the file
+// being changed or worked on when it came.
+void GainOperations::noteToolError(ToolRun& run, const std::wstring& errorText) {
+    run.errorSeen = true;
+    run.errorText = errorText;
+    const ToolFile* file = run.fileNamedIn(errorText);
+    if (!file) {
+        file = run.applying ? run.applying : &run.currentFile();
+    }
+    run.failed[file->trackId] = withoutLineEnd(errorText);
+    run.applying = nullptr;
+}
+
+// The files the tool failed on are marked in the list and noted for the job's
+// end, whether or not the user is asked.
+void GainOperations::recordFailures(const ToolRun& run) {
+    for (const auto& [trackId, text] : run.failed) {
+        for (const ToolFile& file : run.plan.files) {
+            if (file.trackId == trackId) {
+                context.database.setFileProblem(file.path, FileProblem::ToolFailed);
+            }
+        }
+        jobReport.note(context.database, trackId, JobReport::Kind::Failed, text);
+    }
 }
 
 // A tool that reports more files than the item has leaves the last one named.
@@ -398,6 +531,7 @@ void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
             context.tracksView.strings().load(kUnknownFileStringId);
         run.errorSeen = true;
         run.errorText = format ? formatMessage(*format, {name}) : name;
+        jobReport.noteFile(name, JobReport::Kind::Failed, run.errorText);
         return;
     }
     const bool readingBack = run.op == OpCheckTags;
@@ -406,6 +540,9 @@ void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
         trackGain = readBackGain(trackGain, record->trackGain);
     }
     database.setTrackResult(name, fieldValue(fields[2]), trackGain);
+    if (run.op == OpAnalyze && trackGain.present) {
+        database.setFileProblem(name, FileProblem::None); // analysed: no longer failed
+    }
     run.fileNames.push_back(name);
     if (!inAlbumScope()) {
         database.clearAlbumResult(name);
@@ -416,15 +553,18 @@ void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
 }
 
 // Shown once after the run, with the last error; No stops the job after this
-// item. Nothing is asked while the window closes.
+// item. Nothing is asked while the window closes, nor after the user chose
+// not to be asked again in this job.
 void GainOperations::showToolError(std::wstring errorText) {
     if (!errorText.empty() && static_cast<unsigned>(errorText.back()) > 128) {
         errorText.pop_back(); // the end mark of an unterminated last line
     }
-    if (context.stopper.stopped()) {
+    if (context.stopper.stopped() || quietErrors) {
         return;
     }
-    if (!context.host.askToContinueAfterToolError(errorText)) {
+    const ToolErrorAnswer answer = context.host.askToContinueAfterToolError(errorText);
+    if (!answer.goOn) {
         context.cancelRequested = true;
     }
+    quietErrors = answer.goOn && answer.dontAskAgain;
 }

@@ -6,7 +6,9 @@
 #include "ToolOp.h"
 
 #include <atomic>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,11 +58,19 @@ public:
     // What the job could not do so far.
     const JobReport& report() const { return jobReport; }
 
+    // The items done as asked so far, and those with a file skipped or failed.
+    struct Outcome {
+        int done = 0;
+        int notDone = 0;
+    };
+    Outcome outcome() const { return items; }
+
 private:
     // Whether a run stops reading at a cancel: a read-back after a change
     // reads to the end, so that the stored values follow the files.
     enum class OnCancel { StopReading, ReadToEnd };
 
+    void doKindsWork(ItemSource& item, int itemIndex, int done, int total);
     void analyze(ItemSource& item, int done, int total);
     void clearData(ItemSource& item);
     void applyGain(ItemSource& item, int itemIndex, int done, int total);
@@ -81,7 +91,7 @@ private:
     struct RunResult {
         bool ran = false; // some file could go to the tool
         bool errorSeen = false;
-        std::vector<int> trackIds; // of the files it was given
+        std::vector<int> changedTrackIds; // whose files the tool reported changed
 
         bool succeeded() const { return ran && !errorSeen; }
     };
@@ -91,10 +101,12 @@ private:
     bool readBack(int done, int total, ItemSource& item);
     void forgetStoredValues(const RunPlan& plan);
     void stamp(const std::vector<int>& trackIds);
+    void noteLimit(ItemSource& item, int steps);
     void setStatus(ItemSource& item, int stringId);
     bool inAlbumScope() const;
 
     std::optional<RunPlan> planRun(ItemSource& item);
+    void markScreened(const std::wstring& path, FileProblem problem);
     void holdBack(int trackId, const FileScreen::Verdict& verdict);
     std::wstring argumentsFor(const std::vector<ToolFile>& files) const;
 
@@ -106,6 +118,10 @@ private:
     void nameNextFile(ToolRun& run);
     void showProgress(ToolRun& run, int percent);
     void storeDataRow(ToolRun& run, const ParseAACGain& parser);
+    void noteApplying(ToolRun& run, const std::wstring& line);
+    void noteUndoRow(ToolRun& run, const ParseAACGain& parser);
+    void noteToolError(ToolRun& run, const std::wstring& errorText);
+    void recordFailures(const ToolRun& run);
     void showToolError(std::wstring errorText);
 
     Context context;
@@ -114,4 +130,7 @@ private:
     bool changedFiles = false;
     FileScreen screen;
     JobReport jobReport;
+    Outcome items;
+    bool itemWorked = false;  // some run of the current item did what it was asked
+    bool quietErrors = false; // the user chose not to be asked again in this job
 };

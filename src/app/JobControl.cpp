@@ -12,17 +12,25 @@
 #include "Preferences.h"
 #include "SelectionAsAlbum.h"
 #include "StringTable.h"
+#include "TimeLeft.h"
+#include "ToolStartFailure.h"
 #include "TrackSource.h"
 #include "VeltoDatabase.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 
 namespace {
 
 constexpr int kConnectingStringId = 146;
 constexpr int kReadyStringId = 147;
 constexpr int kITunesBusyStringId = 165;
-constexpr int kSkippedStringId = 209;
+constexpr int kMinutesLeftStringId = 225;
+constexpr int kSecondsLeftStringId = 226;
+constexpr int kReadyChangedStringId = 227;
+constexpr int kReadyAnalysedStringId = 228;
+constexpr int kToolWouldNotStartStringId = 232;
 constexpr int kSyncApartmentLine = 466;
 constexpr int kJobApartmentLine = 722;
 constexpr int kUnknownJobLine = 942;
@@ -278,7 +286,8 @@ void JobControl::jobRoutine() {
     std::unique_ptr<ITunesSession> session;
     std::optional<GainOperations> operations;
     bool inApartment = false;
-    Failure failure = runGuarded([&] {
+    JobEnd end;
+    end.failure = runGuarded([&] {
         host.enterApartment(kJobApartmentLine);
         inApartment = true;
         if (stampsComments(parameters.kind) &&
@@ -289,27 +298,35 @@ void JobControl::jobRoutine() {
         const GainOperations::Context context{
             host, database, preferences, tracksView, gainToolPath, cancelRequested, stopper};
         operations.emplace(context, parameters, session.get());
-        walkSelectedItems(*operations, parameters);
+        walkSelectedItems(*operations, parameters, end.toolStartProblem);
     });
-    if (failure == Failure::ITunesBusy && !closing()) {
+    if (end.failure == Failure::ITunesBusy && !closing()) {
         host.showMessage(kITunesBusyStringId);
     }
-    const bool filesChanged = operations && operations->filesMayHaveChanged();
-    const std::vector<JobReport::Entry> notes =
-        operations ? operations->report().entries() : std::vector<JobReport::Entry>();
+    if (operations) {
+        end.filesChanged = operations->filesMayHaveChanged();
+        end.notes = operations->report().entries();
+        end.itemsDone = operations->outcome().done;
+        end.itemsNotDone = operations->outcome().notDone;
+    }
     operations.reset();
     session.reset();
-    endJob(failure, filesChanged, notes);
+    endJob(end);
     if (inApartment) {
         host.leaveApartment();
     }
 }
 
-void JobControl::walkSelectedItems(GainOperations& operations, const JobParameters& parameters) {
+// A tool that will not start ends the walk (not the program); the rows not
+// done stay selected.
+void JobControl::walkSelectedItems(GainOperations& operations, const JobParameters& parameters,
+                                   std::wstring& toolStartProblem) {
     const JobScope scope = parameters.scope;
     std::unique_ptr<ItemSource> source = itemSourceFor(scope);
     const int total = totalTracks(scope);
     ItemListView& list = host.list();
+    TimeLeft timeLeft(total);
+    const auto started = std::chrono::steady_clock::now();
     int done = 0;
     int position = -1;
     for (;;) {
@@ -320,7 +337,12 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
         // An item without tracks (a selection of which no row could be
         // loaded) has no files to run the tool on.
         if (source->selectRow(key) && !source->getTrackIds().empty()) {
-            operations.process(*source, key, done, total);
+            try {
+                operations.process(*source, key, done, total);
+            } catch (const ToolStartFailure& failure) {
+                toolStartProblem = toolStartMessage(failure.text());
+                return;
+            }
             if (closing()) {
                 break;
             }
@@ -337,6 +359,10 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
         }
         done += tracksOfItem(scope, key);
         host.setTotalProgress(total > 0 ? done * 100 / total : 0);
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+        if (std::optional<double> left = timeLeft.afterItem(done, elapsed.count())) {
+            showTimeLeft(*left);
+        }
         if (scope == JobScope::SelectionAsAlbum) {
             break;
         }
@@ -379,51 +405,63 @@ int JobControl::tracksOfItem(JobScope scope, int key) {
 }
 
 // The end of every job, however it ended. After a failure that ends the
-// program, nothing but the save happens: the window is going away.
-void JobControl::endJob(Failure failure, bool filesChanged,
-                        const std::vector<JobReport::Entry>& notes) {
-    if (filesChanged) {
+// program, nothing but the save happens: the window is going away. A job that
+// could not do everything as asked says so in the status bar and lists it in
+// the summary.
+void JobControl::endJob(const JobEnd& end) {
+    if (end.filesChanged) {
         saveAfterChange();
     }
-    const bool ends = failure == Failure::ProgramError || failure == Failure::OtherError;
+    const bool ends = end.failure == Failure::ProgramError || end.failure == Failure::OtherError;
     if (ends) {
-        closeAfter(failure);
+        closeAfter(end.failure);
     }
     if (ends || closing()) {
         jobKind = JobKind::NoJob;
         return;
     }
+    if (!end.toolStartProblem.empty()) {
+        host.showMessageText(end.toolStartProblem);
+    }
     host.setFileProgress(0);
     host.setTotalProgress(0);
+    host.setTimeLeft(L"");
+    const JobKind kind = jobKind;
     jobKind = JobKind::NoJob;
     finishWork();
-    if (!notes.empty()) {
-        host.setStatusText(endText(notes));
+    if (end.itemsNotDone > 0) {
+        host.setStatusText(endText(end, kind));
     } else {
         host.setStatus(kReadyStringId);
     }
+    if (!end.notes.empty()) {
+        host.showJobSummary(end.notes);
+    }
 }
 
-// "Ready" and what was skipped, each reason with its count, in the order the
-// reasons first came.
-std::wstring JobControl::endText(const std::vector<JobReport::Entry>& notes) const {
-    std::vector<std::pair<std::wstring, int>> reasons;
-    for (const JobReport::Entry& entry : notes) {
-        auto same = std::find_if(reasons.begin(), reasons.end(),
-                                 [&](const auto& reason) { return reason.first == entry.what; });
-        if (same == reasons.end()) {
-            reasons.emplace_back(entry.what, 1);
-        } else {
-            ++same->second;
-        }
+// "Ready" with how many items were done and how many not.
+std::wstring JobControl::endText(const JobEnd& end, JobKind kind) const {
+    const int format = kind == JobKind::Analyze ? kReadyAnalysedStringId : kReadyChangedStringId;
+    return formatMessage(text(format), {end.itemsDone, end.itemsNotDone});
+}
+
+std::wstring JobControl::toolStartMessage(const std::wstring& systemText) const {
+    return formatMessage(text(kToolWouldNotStartStringId), {gainToolPath, systemText});
+}
+
+// Whole minutes once there is more than a minute left, else seconds.
+void JobControl::showTimeLeft(double seconds) {
+    if (seconds >= 60) {
+        const int minutes = static_cast<int>(std::lround(seconds / 60));
+        host.setTimeLeft(formatMessage(text(kMinutesLeftStringId), {minutes}));
+    } else {
+        const int whole = std::max(1, static_cast<int>(std::lround(seconds)));
+        host.setTimeLeft(formatMessage(text(kSecondsLeftStringId), {whole}));
     }
-    std::wstring list;
-    for (const auto& [what, count] : reasons) {
-        list += (list.empty() ? L"" : L"; ") + what + L" (" + std::to_wstring(count) + L")";
-    }
-    const std::wstring format =
-        tracksView.strings().load(kSkippedStringId).value_or(std::wstring());
-    return formatMessage(format, {static_cast<int>(notes.size()), list});
+}
+
+std::wstring JobControl::text(int stringId) const {
+    return tracksView.strings().load(stringId).value_or(std::wstring());
 }
 
 // The program's own message (160) has been shown when the file cannot be

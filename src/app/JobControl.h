@@ -97,12 +97,25 @@ private:
     SyncEnd rollBackSync(int rememberedPosition);
     void endSync(int rememberedPosition);
     void jobRoutine();
-    void walkSelectedItems(GainOperations& operations, const JobParameters& job);
+    void walkSelectedItems(GainOperations& operations, const JobParameters& job,
+                           std::wstring& toolStartProblem);
     std::unique_ptr<ItemSource> itemSourceFor(JobScope scope);
     int totalTracks(JobScope scope);
     int tracksOfItem(JobScope scope, int key);
-    void endJob(Failure failure, bool filesChanged, const std::vector<JobReport::Entry>& notes);
-    std::wstring endText(const std::vector<JobReport::Entry>& notes) const;
+    // How a job ended, for its end step.
+    struct JobEnd {
+        Failure failure = Failure::None;
+        bool filesChanged = false;
+        std::vector<JobReport::Entry> notes; // what it could not do as asked
+        int itemsDone = 0;
+        int itemsNotDone = 0;
+        std::wstring toolStartProblem; // the message when the tool would not start
+    };
+    void endJob(const JobEnd& end);
+    std::wstring endText(const JobEnd& end, JobKind kind) const;
+    std::wstring toolStartMessage(const std::wstring& systemText) const;
+    void showTimeLeft(double seconds);
+    std::wstring text(int stringId) const;
     void saveAfterChange();
     // The end step's updateMenuState(true): the worker's work is done.
     void finishWork();

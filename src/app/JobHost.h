@@ -1,9 +1,12 @@
 #pragma once
 
+#include "JobReport.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class ItemListView;
 class ITunesSession;
@@ -16,6 +19,13 @@ struct SavedPlacement {
     int right = 0;
     int bottom = 0;
     int showCommand = 0;
+};
+
+// The answer to the tool's error box: go on or stop, and whether the errors
+// after it in the same job are to be noted without asking.
+struct ToolErrorAnswer {
+    bool goOn = true;
+    bool dontAskAgain = false; // only ever with goOn
 };
 
 // What the load, sync and job routines (JobControl) ask of the main window.
@@ -48,16 +58,24 @@ public:
     // A main text made by the job core (what a job's end tells).
     virtual void setStatusText(const std::wstring& text) = 0;
     virtual void setTrackStatus(const std::wstring& text) = 0;
+    // The estimated time a job has left; an empty text clears it.
+    virtual void setTimeLeft(const std::wstring& text) = 0;
 
     // --- Progress bars, in percent
     virtual void setFileProgress(int percent) = 0;
     virtual void setTotalProgress(int percent) = 0;
 
     // --- Message boxes owned by the main window; caption string 141
-    // Message 151 with the tool's error text, Yes and No, stop icon: true for Yes.
-    virtual bool askToContinueAfterToolError(const std::wstring& errorText) = 0;
+    // Message 151 with the tool's error text, Yes and No, stop icon, and the
+    // check box "Don't ask again during this job" (which takes No away).
+    virtual ToolErrorAnswer askToContinueAfterToolError(const std::wstring& errorText) = 0;
     // A message from the string table with an OK button (165: iTunes is busy).
     virtual void showMessage(int stringId) = 0;
+    // A message the job core made, with an OK button.
+    virtual void showMessageText(const std::wstring& text) = 0;
+    // At a job's end, what it could not do as asked: song, artist and what
+    // happened, with a button that copies the list as text.
+    virtual void showJobSummary(const std::vector<JobReport::Entry>& entries) = 0;
     // "Fatal error occurred." with the warning icon, for failures that are not
     // the program's own Exception.
     virtual void showFatalErrorOccurred() = 0;

@@ -6,8 +6,10 @@
 #include "FileLocations.h"
 #include "ITunesAPI_win.h"
 #include "ITunesMessages.h"
+#include "JobSummaryDialog_win.h"
 #include "MainDialog_win.h"
 #include "ScreenPlacement.h"
+#include "ToolErrorBox_win.h"
 #include "Util_win.h"
 
 #include <objbase.h>
@@ -18,7 +20,6 @@
 namespace {
 
 constexpr int kCaption = 141; // the program's name
-constexpr int kToolErrorQuestion = 151;
 
 ScreenRect toScreenRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
@@ -81,16 +82,32 @@ void MainDialog::setTotalProgress(int percent) {
     onWindowThread([&] { totalProgress.setPosition(percent); });
 }
 
-bool MainDialog::askToContinueAfterToolError(const std::wstring& errorText) {
-    bool yes = false;
+ToolErrorAnswer MainDialog::askToContinueAfterToolError(const std::wstring& errorText) {
+    ToolErrorAnswer answer{false, false};
     onWindowThread([&] {
-        yes = MessageBox(kCaption, MB_YESNO | MB_ICONHAND, kToolErrorQuestion, errorText) == IDYES;
+        ToolErrorBox box(*this, errorText);
+        answer.goOn = box.doModal() == IDYES;
+        answer.dontAskAgain = answer.goOn && box.dontAskAgain();
     });
-    return yes;
+    return answer;
 }
 
 void MainDialog::showMessage(int stringId) {
     onWindowThread([&] { MessageBox(kCaption, MB_OK, stringId); });
+}
+
+void MainDialog::showMessageText(const std::wstring& message) {
+    onWindowThread([&] {
+        MessageBoxW(hwnd, message.c_str(), text(kCaption).c_str(), MB_OK | MB_ICONWARNING);
+    });
+}
+
+void MainDialog::showJobSummary(const std::vector<JobReport::Entry>& entries) {
+    onWindowThread([&] { JobSummaryDialog(*this, entries).doModal(); });
+}
+
+void MainDialog::setTimeLeft(const std::wstring& timeLeft) {
+    onWindowThread([&] { statusBar.setTimeLeftText(timeLeft); });
 }
 
 void MainDialog::showFatalErrorOccurred() {

@@ -62,8 +62,11 @@ public:
     void setTrackStatus(const std::wstring& text) override;
     void setFileProgress(int percent) override;
     void setTotalProgress(int percent) override;
-    bool askToContinueAfterToolError(const std::wstring& errorText) override;
+    ToolErrorAnswer askToContinueAfterToolError(const std::wstring& errorText) override;
     void showMessage(int stringId) override;
+    void showMessageText(const std::wstring& text) override;
+    void showJobSummary(const std::vector<JobReport::Entry>& entries) override;
+    void setTimeLeft(const std::wstring& text) override;
     void showFatalErrorOccurred() override;
     ItemListView& list() override { return listForWorkers; }
     void deselectRow(int position) override;

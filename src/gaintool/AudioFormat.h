@@ -8,7 +8,8 @@ class ByteSource;
 enum class AudioFormat : std::uint8_t {
     Empty,          // no bytes at all
     Mp3,            // MPEG audio Layer III frames, after an optional ID3v2 tag
-    AacInMp4,       // AAC-LC or HE-AAC, the one sound track of an MP4 file (.m4a, .m4b)
+    AacInMp4,       // AAC-LC, the one sound track of an MP4 file (.m4a, .m4b)
+    HeAacInMp4,     // HE-AAC (AAC-LC with SBR, and perhaps PS) in an MP4 file
     AppleLossless,  // Apple Lossless in an MP4 file
     ProtectedAudio, // encrypted audio in an MP4 file (.m4p)
     Mp4Video,       // an MP4 file with a video track

@@ -90,18 +90,23 @@ void skipSamplingFrequency(BitReader& bits) {
     }
 }
 
-// The object type of the AAC core: HE-AAC names SBR (or PS) first and its
-// core after the extension's sampling frequency.
-int coreAudioObjectType(std::span<const std::uint8_t> config) {
+struct AudioObjectTypes {
+    int core = 0;
+    bool bandReplication = false; // HE-AAC: SBR (or PS) over the core
+};
+
+// HE-AAC names SBR (or PS) first and its core after the extension's sampling
+// frequency.
+AudioObjectTypes audioObjectTypes(std::span<const std::uint8_t> config) {
     BitReader bits(config);
-    int type = readAudioObjectType(bits);
-    if (type == kSpectralBandReplication || type == kParametricStereo) {
+    AudioObjectTypes types{readAudioObjectType(bits), false};
+    if (types.core == kSpectralBandReplication || types.core == kParametricStereo) {
         skipSamplingFrequency(bits);
         bits.read(4); // channel configuration
         skipSamplingFrequency(bits);
-        type = readAudioObjectType(bits);
+        types = {readAudioObjectType(bits), true};
     }
-    return type;
+    return types;
 }
 
 // An MPEG-4 descriptor in bytes at position: its tag, and its body's bounds.
@@ -152,9 +157,9 @@ std::optional<Descriptor> findDescriptor(std::span<const std::uint8_t> bytes, st
     return std::nullopt;
 }
 
-// Whether an esds box describes AAC that the gain tools can change: MPEG-4
-// audio whose core is AAC-LC (plain or HE-AAC), or MPEG-2 AAC-LC.
-bool describesChangeableAac(ByteSource& file, const Mp4Box& esds) {
+// What an esds box describes: AAC-LC (MPEG-4 or MPEG-2), HE-AAC over an AAC-LC
+// core, or other audio.
+AudioFormat describedAudio(ByteSource& file, const Mp4Box& esds) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(
         std::min<std::uint64_t>(esds.end() - esds.payload, kDecoderConfigBytes)));
     bytes.resize(file.readAt(esds.payload, bytes));
@@ -162,7 +167,7 @@ bool describesChangeableAac(ByteSource& file, const Mp4Box& esds) {
     std::optional<Descriptor> stream =
         findDescriptor(bytes, kAfterVersionAndFlags, bytes.size(), 3);
     if (!stream || stream->end - stream->body < 3) {
-        return false;
+        return AudioFormat::Mp4OtherAudio;
     }
     // ES_ID, then flags that announce optional fields.
     const std::uint8_t flags = bytes[stream->body + 2];
@@ -179,22 +184,26 @@ bool describesChangeableAac(ByteSource& file, const Mp4Box& esds) {
     std::optional<Descriptor> decoder = findDescriptor(bytes, position, stream->end, 4);
     constexpr std::size_t kDecoderConfigFields = 13;
     if (!decoder || decoder->end - decoder->body < kDecoderConfigFields) {
-        return false;
+        return AudioFormat::Mp4OtherAudio;
     }
     const int objectType = bytes[decoder->body];
     if (objectType == kMpeg2AacLowComplexity) {
-        return true;
+        return AudioFormat::AacInMp4;
     }
     if (objectType != kMpeg4Audio) {
-        return false;
+        return AudioFormat::Mp4OtherAudio;
     }
     std::optional<Descriptor> specific =
         findDescriptor(bytes, decoder->body + kDecoderConfigFields, decoder->end, 5);
     if (!specific || specific->end == specific->body) {
-        return false;
+        return AudioFormat::Mp4OtherAudio;
     }
     const auto config = std::span(bytes).subspan(specific->body, specific->end - specific->body);
-    return coreAudioObjectType(config) == kAacLowComplexity;
+    const AudioObjectTypes types = audioObjectTypes(config);
+    if (types.core != kAacLowComplexity) {
+        return AudioFormat::Mp4OtherAudio;
+    }
+    return types.bandReplication ? AudioFormat::HeAacInMp4 : AudioFormat::AacInMp4;
 }
 
 // The boxes inside an audio sample entry begin after its fixed fields, whose
@@ -229,8 +238,7 @@ AudioFormat classifySampleEntry(ByteSource& file, const Mp4Box& entry) {
             esds = findMp4Box(file, wave->payload, wave->end(), fourCc("esds"));
         }
     }
-    return esds && describesChangeableAac(file, *esds) ? AudioFormat::AacInMp4
-                                                       : AudioFormat::Mp4OtherAudio;
+    return esds ? describedAudio(file, *esds) : AudioFormat::Mp4OtherAudio;
 }
 
 AudioFormat classifySoundDescription(ByteSource& file, const Mp4Box& stsd) {

@@ -17,7 +17,8 @@
 //   tool.terminate();
 //   tool.close();
 //
-// Failures to start the tool raise the fatal Exception (file ".\RunAACGain").
+// A tool that will not start after a few tries raises ToolStartFailure; the
+// other failures of the pipe raise the fatal Exception (file ".\RunAACGain").
 // The destructor terminates and waits for a child still held, so no path
 // leaves one behind. Used on one thread, for one child; only interrupt may be
 // called from another thread.

@@ -4,6 +4,7 @@
 #include "CommandLineWords.h"
 #include "Exception.h"
 #include "ScopedFd_posix.h"
+#include "ToolStartFailure.h"
 #include "Utf8_posix.h"
 
 #include <cerrno>
@@ -13,7 +14,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -22,9 +26,12 @@ namespace {
 
 constexpr const wchar_t* kSourceFile = L".\\RunAACGain";
 constexpr int kCreatePipeLine = 79;
-constexpr int kCreateProcessLine = 112;
 constexpr int kCloseWriteEndLine = 119;
 constexpr int kOpenStreamLine = 127;
+// A start the system refuses is tried again a few times, after a pause: a
+// program just written or being scanned can be refused for a moment.
+constexpr int kStartAttempts = 4;
+constexpr auto kPauseBetweenStarts = std::chrono::milliseconds(250);
 
 void checkErrno(int line) {
     checkResult(errno ? errno : -1, kSourceFile, line);
@@ -94,10 +101,20 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
     posix_spawn_file_actions_adddup2(actions.get(), writeEnd.get(), STDERR_FILENO);
     const std::string program = toUtf8(toolPath);
     auto started = std::make_unique<Child>();
-    const int spawnError =
-        posix_spawn(&started->pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
+    int spawnError = 0;
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
+        spawnError = posix_spawn(&started->pid, program.c_str(), actions.get(), nullptr,
+                                 argv.data(), environ);
+        if (spawnError == 0) {
+            break;
+        }
+        if (attempt < kStartAttempts) {
+            std::this_thread::sleep_for(kPauseBetweenStarts);
+        }
+    }
     if (spawnError != 0) {
-        checkResult(spawnError, kSourceFile, kCreateProcessLine);
+        const char* text = std::strerror(spawnError);
+        throw ToolStartFailure(spawnError, std::wstring(text, text + std::strlen(text)));
     }
     adopt(std::move(started));
     if (::close(writeEnd.release()) != 0) {

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "Exception.h"
+#include "ToolStartFailure.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -14,10 +15,28 @@ namespace {
 constexpr const wchar_t* kSourceFile = L".\\RunAACGain";
 constexpr int kCreatePipeLine = 79;
 constexpr int kDuplicateHandleLine = 88;
-constexpr int kCreateProcessLine = 112;
 constexpr int kCloseWriteEndLine = 119;
 constexpr int kOpenStreamLine = 127;
 constexpr DWORD kTerminatedExitCode = 2;
+// A start the system refuses is tried again a few times, after a pause: a
+// program just written or being scanned can be refused for a moment.
+constexpr int kStartAttempts = 4;
+constexpr DWORD kPauseBetweenStartsMs = 250;
+
+// The system's words for an error number, without the line end.
+std::wstring systemErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length ? std::wstring(text, length) : L"error " + std::to_wstring(error);
+    LocalFree(text);
+    while (!message.empty() &&
+           (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
+        message.pop_back();
+    }
+    return message;
+}
 
 // For calls that report failure by their result; never lets a failure pass
 // when the system forgot to set its error.
@@ -110,9 +129,20 @@ std::FILE* RunAACGain::run(ToolOp op, int steps, const std::wstring& fileArgs, i
     si.hStdError = hChildStdoutWr.get();
     si.hStdInput = nullptr;
     auto started = std::make_unique<Child>();
-    if (!CreateProcessW(toolPath.c_str(), args.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &si, &started->processInformation)) {
-        checkLastError(kCreateProcessLine);
+    DWORD startError = 0;
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
+        if (CreateProcessW(toolPath.c_str(), args.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                           nullptr, nullptr, &si, &started->processInformation)) {
+            startError = 0;
+            break;
+        }
+        startError = GetLastError();
+        if (attempt < kStartAttempts) {
+            Sleep(kPauseBetweenStartsMs);
+        }
+    }
+    if (startError != 0) {
+        throw ToolStartFailure(static_cast<int>(startError), systemErrorText(startError));
     }
     adopt(std::move(started));
     if (!CloseHandle(hChildStdoutWr.release())) {

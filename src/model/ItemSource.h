@@ -20,6 +20,7 @@ inline constexpr CellColour kNotFoundOrange = cellColour(255, 128, 0);   // no f
 inline constexpr CellColour kProtectedMagenta = cellColour(255, 0, 255); // a protected .m4p
 inline constexpr CellColour kNotHandledGray =
     cellColour(128, 128, 128); // the tool cannot take the file
+inline constexpr CellColour kToolFailedBrown = cellColour(160, 80, 0); // the tool failed on it
 
 // What every list and every unit of work is made of: rows for the list view,
 // and for the row loaded by selectRow the gain questions a job asks. The order

@@ -19,6 +19,7 @@ constexpr int kMissingStringId = 200;
 constexpr int kEmptyStringId = 201;
 constexpr int kUnreadableStringId = 202;
 constexpr int kNotHandledStringId = 203;
+constexpr int kFailedStringId = 204;
 
 // Placeholders written by queries whose value is not valid.
 constexpr double kNoVolume = -1e99;
@@ -144,6 +145,10 @@ void TrackSource::writeProblemCell(wchar_t* buffer, int length, CellColour& colo
         break;
     case FileProblem::Unreadable:
         word = kUnreadableStringId;
+        break;
+    case FileProblem::ToolFailed:
+        word = kFailedStringId;
+        colour = kToolFailedBrown;
         break;
     default:
         break;

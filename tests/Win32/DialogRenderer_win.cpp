@@ -8,11 +8,13 @@
 #include "Control_win.h"
 #include "Dialog_win.h"
 #include "DropDownList_win.h"
+#include "JobSummaryDialog_win.h"
 #include "ListView_win.h"
 #include "ProgressBar_win.h"
 #include "QuestionBox_win.h"
 #include "ResourceIds.h"
 #include "StatusBar_win.h"
+#include "ToolErrorBox_win.h"
 #include "Toolbar_win.h"
 #include "ValueTrackBar_win.h"
 #include "WindowTestSupport_win.h"
@@ -196,6 +198,26 @@ int main(int argc, char** argv) {
     }
     case IDD_ABOUT: {
         Dialog dialog(programModule(), IDD_ABOUT, nullptr);
+        return show(dialog);
+    }
+    case IDD_TOOL_ERROR: {
+        QuestionOwner owner;
+        ToolErrorBox dialog(owner, L"Can't open C:\\Users\\Ann\\Music\\Miles Davis\\Kind of "
+                                   L"Blue\\02 Freddie Freeloader.mp3 for modifying\r\n");
+        return show(dialog);
+    }
+    case IDD_JOB_SUMMARY: {
+        QuestionOwner owner;
+        using Kind = JobReport::Kind;
+        JobSummaryDialog dialog(
+            owner,
+            {{1, L"Freddie Freeloader", L"Miles Davis", Kind::Failed,
+              L"Can't open C:\\Users\\Ann\\Music\\Miles Davis\\Kind of Blue\\02 "
+              L"Freddie Freeloader.mp3 for modifying"},
+             {2, L"Clair de Lune", L"Claude Debussy", Kind::Skipped,
+              L"mp3gain.exe does not handle Apple Lossless audio"},
+             {3, L"Teardrop", L"Massive Attack", Kind::Skipped, L"File not found"},
+             {4, L"So What", L"Miles Davis", Kind::Limited, L"limited to 1 steps by Don't Clip"}});
         return show(dialog);
     }
     default:

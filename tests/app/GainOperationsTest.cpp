@@ -31,7 +31,11 @@ protected:
                                 .out(kHeader)
                                 .out(analysisRow(path, gain, maxAmplitude))
                                 .when("check")
-                                .out(tagsRow(path, gain, maxAmplitude)));
+                                .out(tagsRow(path, gain, maxAmplitude))
+                                .when("apply")
+                                .out(applyingLines(path, 1))
+                                .when("undo")
+                                .out(undoRow(path, -1, -1)));
         if (analysed) {
             database.setTrackResult(path, std::stod(maxAmplitude), std::stod(gain));
         }
@@ -280,10 +284,13 @@ TEST_F(GainOperationsTest, FilesTheToolCannotTakeNeverReachItAndAreReportedWitho
         EXPECT_EQ(logged.find(toolBytesOf(paths[i])), std::string::npos) << i;
     }
     EXPECT_TRUE(host.callsOf("ask").empty());
-    const std::string tool = RecordingJobHost::narrow(GainToolFormats(toolPath).toolName());
-    EXPECT_TRUE(
-        host.called("text Ready. Skipped 3: " + tool +
-                    " does not handle WAV audio (1); File not found (1); File is empty (1)"));
+    const std::wstring tool = GainToolFormats(toolPath).toolName();
+    const auto summary = host.lastSummary();
+    ASSERT_EQ(summary.size(), 3u);
+    EXPECT_EQ(summary[0].what, tool + L" does not handle WAV audio");
+    EXPECT_EQ(summary[1].what, L"File not found");
+    EXPECT_EQ(summary[2].what, L"File is empty");
+    EXPECT_TRUE(host.called("text Ready. 0 analysed, 1 not done"));
     EXPECT_EQ(fileOf(paths[0]).albumGain, OptionalReal::of(2.0));
     EXPECT_EQ(cellOf(1, 3), L"Not handled");
     EXPECT_EQ(cellOf(2, 3), L"Missing");
@@ -296,4 +303,113 @@ TEST_F(GainOperationsTest, FilesTheToolCannotTakeNeverReachItAndAreReportedWitho
     runJob(JobKind::Analyze, JobScope::AlbumsView, {0});
     EXPECT_EQ(runsOf(paths[2]), (Runs{"analyze", "/s c"}));
     EXPECT_EQ(cellOf(2, 3), L"");
+}
+
+namespace {
+
+// A track the tool fails to change: its apply prints the tool's error.
+FakeToolScript failingApply(const std::wstring& path) {
+    return FakeToolScript()
+        .when("any")
+        .log()
+        .when("apply")
+        .out("Applying gain change of 1 to " + toolBytesOf(path) + "...\r\n")
+        .out("Can't open " + toolBytesOf(path) + " for modifying\r\n")
+        .when("check")
+        .out(tagsRow(path, "1.0", "9000"));
+}
+
+} // namespace
+
+// Ten songs of which the tool fails on four and one is gone: one question,
+// answered with "Don't ask again"; the job changes the other five, and the
+// summary lists all five with what happened.
+TEST_F(GainOperationsTest, DontAskAgainKeepsTheJobGoingAndTheSummaryListsEveryFailure) {
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 10; ++i) {
+        paths.push_back(track(L"s" + std::to_wstring(i) + L".mp3", "1.6", "9000", true));
+    }
+    for (int i : {1, 3, 5, 7}) {
+        failingApply(paths[i]).write(toPath(paths[i]));
+    }
+    std::filesystem::remove(toPath(paths[9]));
+    host.dontAskAgain = true;
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+
+    EXPECT_EQ(host.callsOf("ask ").size(), 1u);
+    EXPECT_TRUE(host.selection().empty());
+    for (int i : {0, 2, 4, 6, 8}) {
+        EXPECT_EQ(runsOf(paths[i]), (Runs{"/c /g 1", "/s c"})) << i;
+    }
+    const auto summary = host.lastSummary();
+    ASSERT_EQ(summary.size(), 5u);
+    for (int i = 0; i < 4; ++i) {
+        const std::wstring& path = paths[static_cast<std::size_t>(2 * i + 1)];
+        EXPECT_EQ(summary[i].song, L"Song " + path.substr(path.size() - 5));
+        EXPECT_EQ(summary[i].artist, L"Artist");
+        EXPECT_EQ(summary[i].what, L"Can't open " + path + L" for modifying");
+        EXPECT_EQ(cellOf(2 * i + 1, 3), L"Failed");
+    }
+    EXPECT_EQ(summary[4].what, L"File not found");
+    EXPECT_TRUE(host.called("text Ready. 5 changed, 5 not done"));
+
+    // An analysis without an error clears the mark.
+    FakeToolScript()
+        .when("analyze")
+        .out(analysisRow(paths[1], "2.0", "9000"))
+        .write(toPath(paths[1]));
+    runJob(JobKind::ClearData, JobScope::TracksView, {1});
+    runJob(JobKind::Analyze, JobScope::TracksView, {1});
+    EXPECT_EQ(cellOf(1, 3), L"");
+}
+
+TEST_F(GainOperationsTest, WithoutDontAskAgainEveryFailureIsAskedAndAJobWithoutOneEndsQuietly) {
+    const std::wstring good = track(L"a.mp3", "1.6", "9000", true);
+    const std::wstring bad = track(L"b.mp3", "1.6", "9000", true);
+    const std::wstring worse = track(L"c.mp3", "1.6", "9000", true);
+    failingApply(bad).write(toPath(bad));
+    failingApply(worse).write(toPath(worse));
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1, 2});
+    EXPECT_EQ(host.callsOf("ask ").size(), 2u);
+    EXPECT_EQ(host.callsOf("summary ").size(), 1u);
+
+    runJob(JobKind::ClearData, JobScope::TracksView, {0});
+    runJob(JobKind::Analyze, JobScope::TracksView, {0});
+    EXPECT_EQ(host.callsOf("summary ").size(), 1u);
+    EXPECT_EQ(host.calls().back(), "leave");
+    EXPECT_EQ(host.callsOf("status ").back(), "status 147");
+    (void)good;
+}
+
+// Undo stamps a track only where the tool undid something; an apply that
+// failed stamps nothing; a change Don't Clip limited is listed.
+TEST_F(GainOperationsTest, OnlyTheFilesTheToolChangedAreStampedAndLimitsAreListed) {
+    turnOn(PrefIndex::TimestampComments);
+    const std::wstring untouched = track(L"a.mp3", "1.0", "9000", true);
+    const std::wstring changed = track(L"b.mp3", "1.0", "9000", true);
+    FakeToolScript()
+        .when("any")
+        .log()
+        .when("undo")
+        .out(undoRow(untouched, 0, 0))
+        .when("check")
+        .out(tagsRow(untouched, "1.0", "9000"))
+        .write(toPath(untouched));
+    runJob(JobKind::UndoGain, JobScope::TracksView, {0, 1});
+    ASSERT_EQ(library.stamps.size(), 1u);
+    EXPECT_EQ(library.stamps[0], std::vector<int32_t>{database.playlistAt(0).trackIds[1]});
+
+    failingApply(changed).write(toPath(changed));
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {1});
+    EXPECT_EQ(library.stamps.size(), 1u);
+
+    turnOn(PrefIndex::DontClip);
+    const std::wstring peaky = track(L"c.mp3", "3.5", "25000", true); // +2 steps would clip
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {2});
+    EXPECT_EQ(runsOf(peaky), (Runs{"/c /g 1", "/s c"}));
+    const auto summary = host.lastSummary();
+    ASSERT_EQ(summary.size(), 1u);
+    EXPECT_EQ(summary[0].kind, JobReport::Kind::Limited);
+    EXPECT_EQ(summary[0].what, L"limited to 1 steps by Don't Clip");
+    EXPECT_EQ(host.callsOf("status ").back(), "status 147"); // a limit is no failure
 }

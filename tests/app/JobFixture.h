@@ -109,5 +109,14 @@ inline std::string tagsRow(const std::wstring& path, const std::string& gain,
     return toolBytesOf(path) + "\t0\t" + gain + "\t" + maxAmplitude + "\t210\t120\t0\t" +
            albumGain + "\t" + albumMaxAmplitude + "\t210\t120\r\n";
 }
+// What the tool prints when it changes a file, and an undo's row (the changes
+// the undo made to each channel; 0 when there was nothing to undo).
+inline std::string applyingLines(const std::wstring& path, int steps) {
+    return "Applying gain change of " + std::to_string(steps) + " to " + toolBytesOf(path) +
+           "...\r\n\r\ndone\r\n";
+}
+inline std::string undoRow(const std::wstring& path, int left, int right) {
+    return toolBytesOf(path) + "\t" + std::to_string(left) + "\t" + std::to_string(right) + "\r\n";
+}
 inline const std::string kHeader = "File\tMP3 gain\tdB gain\tMax Amplitude\tMax global_gain\tMin "
                                    "global_gain\r\n";

@@ -1,8 +1,10 @@
 #include "ITunesBusyException.h"
 #include "JobFixture.h"
+#include "TimeLeft.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <stdexcept>
 
 using Calls = std::vector<std::string>;
@@ -89,7 +91,13 @@ TEST_F(JobFrameTest, ITunesBusyDuringAJobShowsTheMessageAndTheProgramStaysOpen) 
     library.refuseStamps = true;
     const auto paths = tracks(2);
     database.setTrackResult(paths[0], 9000.0, 3.0);
-    FakeToolScript().log().out(tagsRow(paths[0], "0.0", "9000")).write(toPath(paths[0]));
+    FakeToolScript()
+        .log()
+        .when("apply")
+        .out(applyingLines(paths[0], 2))
+        .when("check")
+        .out(tagsRow(paths[0], "0.0", "9000"))
+        .write(toPath(paths[0]));
     runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1});
     EXPECT_TRUE(host.called("status 146"));
     EXPECT_TRUE(host.called("connect"));
@@ -133,3 +141,68 @@ TEST_F(JobFrameTest, NoSecondWorkerStartsWhileOneRuns) {
     EXPECT_EQ(host.callsOf("enter "), Calls{"enter 722"});
     EXPECT_FALSE(jobs.workerRunning());
 }
+
+namespace {
+
+class MissingToolJobTest : public JobTest {
+protected:
+    MissingToolJobTest() : JobTest(toText(TempDir().path() / "mp3gain")) {}
+};
+
+} // namespace
+
+// Windows can refuse to start a program for a moment; a tool that still will
+// not start ends the job, not the program, after the job's save.
+TEST_F(MissingToolJobTest, AToolThatWillNotStartEndsTheJobAfterItsSaveAndTheProgramStays) {
+    const std::wstring first = scriptedTrack(L"a.mp3", FakeToolScript());
+    scriptedTrack(L"b.mp3", FakeToolScript());
+    database.setTrackResult(first, 9000.0, 3.0);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1});
+    const auto messages = host.callsOf("message Velto could not start the gain tool " +
+                                       RecordingJobHost::narrow(toolPath) + ":");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(host.called("close"));
+    EXPECT_EQ(host.selection(), (std::set<int>{0, 1}));
+    EXPECT_EQ(jobs.currentJob(), JobKind::NoJob);
+    EXPECT_TRUE(jobs.controlsEnabled());
+    // The change's values were forgotten before the run, and the file says so.
+    EXPECT_TRUE(files.exists(L"Velto.db"));
+    EXPECT_FALSE(fileOf(first).trackGain.present);
+}
+
+TEST(TimeLeft, SaysNothingBeforeThreeItemsAndTenSecondsThenGoesByTheTimePerTrack) {
+    TimeLeft timeLeft(20);
+    EXPECT_FALSE(timeLeft.afterItem(5, 30.0)); // an album of five: one item
+    EXPECT_FALSE(timeLeft.afterItem(6, 36.0));
+    EXPECT_EQ(timeLeft.afterItem(10, 60.0), 60.0); // 6 s a track, 10 to go
+    TimeLeft quick(100);
+    quick.afterItem(1, 1.0);
+    quick.afterItem(2, 2.0);
+    EXPECT_FALSE(quick.afterItem(3, 3.0)); // three items, but three seconds
+    EXPECT_EQ(quick.afterItem(50, 10.0), 10.0);
+}
+
+#ifndef _WIN32
+// A job of six tracks at about three and a half seconds each: the estimate
+// shown at the half (the first one, after three items and ten seconds) lies
+// within a quarter of the time the job then really took.
+TEST_F(JobFrameTest, TheTimeLeftShownAtTheHalfOfALongJobIsWithinAQuarterOfTheTruth) {
+    std::set<int> rows;
+    for (int i = 0; i < 6; ++i) {
+        const std::wstring name = L"slow" + std::to_wstring(i) + L".mp3";
+        const std::wstring path = toText(dir / name);
+        scriptedTrack(name, FakeToolScript().when("analyze").sleep(3500).out(
+                                analysisRow(path, "1.0", "9000")));
+        rows.insert(i);
+    }
+    runJob(JobKind::Analyze, JobScope::TracksView, rows);
+    const auto end = std::chrono::steady_clock::now();
+    const auto shown = host.timesLeft();
+    ASSERT_EQ(shown.size(), 3u); // after the third, fourth and fifth items
+    const auto& [when, text] = shown[0];
+    const double truth = std::chrono::duration<double>(end - when).count();
+    const double estimate = std::stod(RecordingJobHost::narrow(text.substr(6))); // "About N s left"
+    EXPECT_NEAR(estimate, truth, truth * 0.25) << RecordingJobHost::narrow(text);
+    EXPECT_EQ(host.callsOf("left ").back(), "left ");
+}
+#endif

@@ -5,6 +5,7 @@
 #include "JobHost.h"
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -73,18 +74,41 @@ public:
         record("item " + std::to_string(stringId) + " " + narrow(itemName));
     }
     void setTrackStatus(const std::wstring& text) override { record("track " + narrow(text)); }
+    void setTimeLeft(const std::wstring& text) override {
+        record("left " + narrow(text));
+        if (!text.empty()) {
+            std::lock_guard lock(mutex);
+            timeLeftShown.emplace_back(std::chrono::steady_clock::now(), text);
+        }
+    }
+    // Each time-left text shown, with when it was shown.
+    std::vector<std::pair<std::chrono::steady_clock::time_point, std::wstring>> timesLeft() const {
+        std::lock_guard lock(mutex);
+        return timeLeftShown;
+    }
     void setFileProgress(int percent) override { record("file " + std::to_string(percent)); }
     void setTotalProgress(int percent) override { record("total " + std::to_string(percent)); }
-    bool askToContinueAfterToolError(const std::wstring& errorText) override {
+    ToolErrorAnswer askToContinueAfterToolError(const std::wstring& errorText) override {
         record("ask " + narrow(errorText));
         std::lock_guard lock(mutex);
-        bool yes = answers.empty() || answers.front();
+        ToolErrorAnswer answer{answers.empty() || answers.front(), dontAskAgain};
         if (!answers.empty()) {
             answers.pop_front();
         }
-        return yes;
+        answer.dontAskAgain = answer.dontAskAgain && answer.goOn;
+        return answer;
     }
     void showMessage(int stringId) override { record("message " + std::to_string(stringId)); }
+    void showMessageText(const std::wstring& text) override { record("message " + narrow(text)); }
+    void showJobSummary(const std::vector<JobReport::Entry>& entries) override {
+        record("summary " + std::to_string(entries.size()));
+        std::lock_guard lock(mutex);
+        summary = entries;
+    }
+    std::vector<JobReport::Entry> lastSummary() const {
+        std::lock_guard lock(mutex);
+        return summary;
+    }
     void showFatalErrorOccurred() override { record("fatal"); }
     ItemListView& list() override { return *this; }
     void deselectRow(int position) override {
@@ -131,7 +155,8 @@ public:
         return true;
     }
 
-    std::deque<bool> answers; // to the tool's error box; Yes when none is left
+    std::deque<bool> answers;  // to the tool's error box; Yes when none is left
+    bool dontAskAgain = false; // the box's check box, with each Yes
     std::function<void(const std::string&)> onCall;
     int playlistPosition = 0;
     std::function<void(int)> onSelectPlaylist;
@@ -158,4 +183,6 @@ private:
     std::vector<std::string> recorded;
     std::vector<std::thread> workers;
     std::set<int> selected;
+    std::vector<JobReport::Entry> summary;
+    std::vector<std::pair<std::chrono::steady_clock::time_point, std::wstring>> timeLeftShown;
 };

@@ -132,7 +132,7 @@ TEST(AudioFormat, BytesAreAnMp3OnlyWhenLayer3FramesChain) {
 
 TEST(AudioFormat, AnMp4IsToldByItsSoundTracksSampleDescription) {
     EXPECT_EQ(formatOf(mp4(aacTrack())), AudioFormat::AacInMp4);
-    EXPECT_EQ(formatOf(mp4(aacTrack(kHeAacOverLowComplexity))), AudioFormat::AacInMp4);
+    EXPECT_EQ(formatOf(mp4(aacTrack(kHeAacOverLowComplexity))), AudioFormat::HeAacInMp4);
     EXPECT_EQ(formatOf(mp4(track("soun", audioEntry("mp4a", esds(0x67, ""))))),
               AudioFormat::AacInMp4);
     EXPECT_EQ(formatOf(mp4(aacTrack(kAacMain))), AudioFormat::Mp4OtherAudio);

@@ -1,4 +1,5 @@
 #include "RunAACGain.h"
+#include "ToolStartFailure.h"
 #include "GainToolTestSupport.h"
 #include "ParseAACGain.h"
 #include "RecordingReporter.h"
@@ -206,16 +207,20 @@ TEST(Runner, CloseAndTerminateWithoutAChildAreSafe) {
     EXPECT_EQ(tool.processId(), 0u);
 }
 
-TEST(Runner, AMissingToolIsFatalAndHoldsNoChild) {
+// Not the fatal box: the job that meets it ends and the program stays.
+TEST(Runner, AToolThatWillNotStartRaisesToolStartFailureAndHoldsNoChild) {
     RecordingReporter reporter;
     TempDir dir;
     const std::wstring missing = (dir / L"aacgain.exe").wstring();
     RunAACGain tool(missing);
-    EXPECT_THROW(tool.run(OpAnalyze, 0, L"\"a.mp3\"", 0), Exception);
-    ASSERT_EQ(reporter.shown.size(), 1u);
-    EXPECT_NE(reporter.lastText().find(L"File .\\RunAACGain, Line 112, result 2. "),
-              std::wstring::npos)
-        << std::string(reporter.lastText().begin(), reporter.lastText().end());
+    try {
+        tool.run(OpAnalyze, 0, L"\"a.mp3\"", 0);
+        ADD_FAILURE() << "the tool started";
+    } catch (const ToolStartFailure& failure) {
+        EXPECT_EQ(failure.error(), 2); // ENOENT, ERROR_FILE_NOT_FOUND
+        EXPECT_FALSE(failure.text().empty());
+    }
+    EXPECT_TRUE(reporter.shown.empty());
     EXPECT_FALSE(tool.hasChild());
     tool.terminate();
 }
