@@ -14,11 +14,11 @@ constexpr int kDoesNotHandleStringId = 208;
 int formatNameStringId(AudioFormat format) {
     switch (format) {
     case AudioFormat::Mp3:
-        return 221;
+        return 241;
     case AudioFormat::AacInMp4:
         return 210;
     case AudioFormat::HeAacInMp4:
-        return 222;
+        return 242;
     case AudioFormat::AppleLossless:
         return 211;
     case AudioFormat::ProtectedAudio:
@@ -38,7 +38,7 @@ int formatNameStringId(AudioFormat format) {
     case AudioFormat::Ogg:
         return 219;
     default:
-        return 220;
+        return 240;
     }
 }
 

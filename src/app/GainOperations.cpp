@@ -27,7 +27,7 @@ constexpr int kUndoingStringId = 155;
 constexpr int kRemoveTagsStringId = 156;
 constexpr int kConstantGainStringId = 164;
 constexpr int kUnknownFileStringId = 190;
-constexpr int kLimitedStringId = 231;
+constexpr int kLimitedStringId = 251;
 
 const std::wstring kAlbumRowName = L"\"Album\"";
 

@@ -26,11 +26,11 @@ namespace {
 constexpr int kConnectingStringId = 146;
 constexpr int kReadyStringId = 147;
 constexpr int kITunesBusyStringId = 165;
-constexpr int kMinutesLeftStringId = 225;
-constexpr int kSecondsLeftStringId = 226;
-constexpr int kReadyChangedStringId = 227;
-constexpr int kReadyAnalysedStringId = 228;
-constexpr int kToolWouldNotStartStringId = 232;
+constexpr int kMinutesLeftStringId = 245;
+constexpr int kSecondsLeftStringId = 246;
+constexpr int kReadyChangedStringId = 247;
+constexpr int kReadyAnalysedStringId = 248;
+constexpr int kToolWouldNotStartStringId = 252;
 constexpr int kSyncApartmentLine = 466;
 constexpr int kJobApartmentLine = 722;
 constexpr int kUnknownJobLine = 942;

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr int kSongHeader = 229;
+constexpr int kSongHeader = 249;
 constexpr int kArtistHeader = 158;
-constexpr int kWhatHappenedHeader = 230;
+constexpr int kWhatHappenedHeader = 250;
 constexpr int kHeaders[] = {kSongHeader, kArtistHeader, kWhatHappenedHeader};
 constexpr int kWidths[] = {170, 120, 380};
 

@@ -18,7 +18,7 @@ private:
     const std::vector<JobReport::Entry>& entries;
 };
 
-// What a job could not do as asked (template 181, resizable): a list of song,
+// What a job could not do as asked (template 191, resizable): a list of song,
 // artist and what happened, a button that copies the list as text (tab
 // separated, as a spreadsheet takes it) and Close.
 class JobSummaryDialog : public Dialog {

@@ -9,7 +9,7 @@ constexpr int kClipping = 170;
 constexpr int kFileNotFound = 171;
 constexpr int kFileProtected = 172;
 constexpr int kToolCannotTakeFile = 205;
-constexpr int kToolFailedOnFile = 233;
+constexpr int kToolFailedOnFile = 253;
 
 // The main status of a row of this colour when it is the one selected.
 int statusForColour(CellColour colour) {

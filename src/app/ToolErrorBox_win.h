@@ -6,7 +6,7 @@
 
 #include <string>
 
-// The gain tool's error (template 180): message 151 with the tool's text and
+// The gain tool's error (template 190): message 151 with the tool's text and
 // the stop icon, Yes and No, and "Don't ask again during this job", which
 // takes No away while it is ticked (No always stops the job). Sized to its
 // text like the question box. doModal answers IDYES or IDNO; Escape and the

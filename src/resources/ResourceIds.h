@@ -9,8 +9,8 @@
 #define IDD_TRACKS_IN_ALBUM 129
 #define IDD_CONSTANT_GAIN 152
 #define IDD_QUESTION 157
-#define IDD_TOOL_ERROR 180
-#define IDD_JOB_SUMMARY 181
+#define IDD_TOOL_ERROR 190
+#define IDD_JOB_SUMMARY 191
 
 // Menu and accelerator table of the main window
 #define IDR_MAIN_MENU 111
@@ -49,15 +49,15 @@
 #define IDC_QUESTION_DONT_ASK 1020
 #define IDC_QUESTION_TEXT 1021
 
-// The gain tool's error (180); its buttons are IDYES and IDNO
-#define IDC_TOOL_ERROR_ICON 1040
-#define IDC_TOOL_ERROR_TEXT 1041
-#define IDC_TOOL_ERROR_DONT_ASK 1042
+// The gain tool's error (190); its buttons are IDYES and IDNO
+#define IDC_TOOL_ERROR_ICON 1050
+#define IDC_TOOL_ERROR_TEXT 1051
+#define IDC_TOOL_ERROR_DONT_ASK 1052
 
-// Job summary (181); Close is IDCANCEL
-#define IDC_JOB_SUMMARY_TEXT 1045
-#define IDC_JOB_SUMMARY_LIST 1046
-#define IDC_JOB_SUMMARY_COPY 1047
+// Job summary (191); Close is IDCANCEL
+#define IDC_JOB_SUMMARY_TEXT 1055
+#define IDC_JOB_SUMMARY_LIST 1056
+#define IDC_JOB_SUMMARY_COPY 1057
 
 // Commands: menu items, accelerators, toolbar buttons
 #define IDM_ABOUT 104

@@ -466,7 +466,7 @@ TEST(MainWindow, CommandsWhoseRuleDoesNotHoldStartNothingWhateverPathTheyTake) {
     RecordingReporter reporter;
     TestFolder folder(L"rules");
     std::vector<LibraryTrack> tracks{
-        {L"Broken", L"Band", L"One", folder.writeNotAudio(L"broken.mp3")},
+        {L"Broken", L"Band", L"One", folder.writeDamagedMp3(L"broken.mp3")},
         {L"Quiet", L"Band", L"One", folder.copyAudio(L"quiet", L"quiet.mp3")},
         {L"Known", L"Band", L"Two", folder.path() + L"known.mp3"},
     };
@@ -513,9 +513,13 @@ TEST(MainWindow, CommandsWhoseRuleDoesNotHoldStartNothingWhateverPathTheyTake) {
     EXPECT_TRUE(IsWindow(velto.window()));
     EXPECT_FALSE(velto.ended());
 
-    // No: the job stops after the broken file; the rest stays selected.
+    // No: the job stops after the broken file; the rest stays selected, and
+    // the summary names the file.
     clickButton(error, IDNO);
-    ASSERT_TRUE(waitReady(velto));
+    HWND summary = velto.waitForDialog(L"Job Summary", 60000);
+    ASSERT_NE(summary, nullptr);
+    clickButton(summary, IDCANCEL);
+    ASSERT_TRUE(waitUntil([&] { return velto.enabled(IDM_EXIT); }, 60000));
     EXPECT_EQ(velto.selectedCount(), 3);
     EXPECT_EQ(velto.cell(1, 2), L"") << "the job went on after No";
 
@@ -688,3 +692,150 @@ TEST(MainWindow, F1AndTheHelpMenuOpenTheHelpFile) {
 }
 
 } // namespace
+
+namespace {
+
+// The job has ended: the controls are back and the status begins with "Ready".
+bool waitJobEnded(RunningVelto& velto) {
+    return waitUntil(
+        [&] { return velto.enabled(IDM_EXIT) && velto.status(0).starts_with(L"Ready"); }, 60000);
+}
+
+std::vector<Texts> listRows(HWND list) {
+    std::vector<Texts> rows;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        Texts cells;
+        for (int column = 0; column < 3; ++column) {
+            wchar_t text[400] = L"";
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = 400;
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                         reinterpret_cast<LPARAM>(&item));
+            cells.push_back(text);
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+std::wstring clipboardText() {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+} // namespace
+
+// Ten songs, four of them damaged and one gone: one question, answered with
+// "Don't ask again during this job"; the job analyses the other five and its
+// summary lists all five with what happened. Without the check box every
+// error is asked; a job without a failure ends without a summary.
+TEST(MainWindow, AJobAsksOnceWhenToldAndSummarisesWhatItCouldNotDo) {
+    RecordingReporter reporter;
+    TestFolder folder(L"summary");
+    std::vector<LibraryTrack> tracks;
+    const std::vector<std::wstring> generated = {L"quiet", L"loud", L"album1", L"album2",
+                                                 L"album3"};
+    for (int i = 0; i < 10; ++i) {
+        const std::wstring name = L"Song " + std::to_wstring(i);
+        const std::wstring file = L"song" + std::to_wstring(i) + L".mp3";
+        std::wstring path = i % 2 == 0 ? folder.copyAudio(generated[i / 2], file)
+                            : i < 9    ? folder.writeDamagedMp3(file)
+                                       : folder.path() + file;
+        tracks.push_back({name, L"Band", L"Album " + std::to_wstring(i), path});
+    }
+    prepareDatabase(folder, tracks);
+    RunningVelto velto;
+    ASSERT_TRUE(waitLoaded(velto, 10));
+
+    velto.command(IDM_SELECT_ALL);
+    velto.post(IDM_ANALYZE);
+    HWND error = velto.waitForDialog(L"Velto", 60000);
+    ASSERT_NE(error, nullptr);
+    EXPECT_TRUE(
+        messageBoxText(error).starts_with(L"AACGain returned the following error message:"));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(error, IDNO)));
+    clickButton(error, IDC_TOOL_ERROR_DONT_ASK);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowEnabled(GetDlgItem(error, IDNO)); }));
+    clickButton(error, IDYES);
+
+    HWND summary = velto.waitForDialog(L"Job Summary", 120000);
+    ASSERT_NE(summary, nullptr);
+    const std::vector<Texts> rows = listRows(GetDlgItem(summary, IDC_JOB_SUMMARY_LIST));
+    ASSERT_EQ(rows.size(), 5u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(rows[i][0], L"Song " + std::to_wstring(2 * i + 1));
+        EXPECT_EQ(rows[i][1], L"Band");
+        EXPECT_FALSE(rows[i][2].empty());
+    }
+    EXPECT_EQ(rows[4][0], L"Song 9");
+    EXPECT_EQ(rows[4][2], L"File not found");
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    clickButton(summary, IDC_JOB_SUMMARY_COPY);
+    std::wstring copied;
+    waitUntil([&] { return !(copied = clipboardText()).empty(); });
+    EXPECT_TRUE(copied.starts_with(L"Song\tArtist\tWhat happened\r\n")) << copied.substr(0, 60);
+    EXPECT_NE(copied.find(L"Song 9\tBand\tFile not found\r\n"), std::wstring::npos);
+    clickButton(summary, IDCANCEL);
+    ASSERT_TRUE(waitJobEnded(velto));
+    EXPECT_EQ(velto.status(0), L"Ready. 5 analysed, 5 not done");
+    for (int i = 0; i < 10; ++i) {
+        const std::wstring expected = i == 9 ? L"Missing" : i % 2 ? L"Failed" : L"";
+        EXPECT_EQ(velto.cell(i, 3), expected) << i;
+    }
+    EXPECT_FALSE(velto.cell(0, 2).empty());
+
+    // Without the check box: a question after every failing run. The tool
+    // wrote its tags into the damaged files, from which it would answer now:
+    // they are made anew. (Clear Data deselects every row as it finishes it.)
+    for (int i : {1, 3, 5, 7}) {
+        folder.writeDamagedMp3(L"song" + std::to_wstring(i) + L".mp3");
+    }
+    velto.command(IDM_SELECT_ALL);
+    velto.command(IDM_CLEAR_DATA);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); }));
+    velto.command(IDM_SELECT_ALL);
+    velto.post(IDM_ANALYZE);
+    for (int asked = 0; asked < 4; ++asked) {
+        error = velto.waitForDialog(L"Velto", 60000);
+        ASSERT_NE(error, nullptr) << asked;
+        clickButton(error, IDYES);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(error); }));
+    }
+    summary = velto.waitForDialog(L"Job Summary", 60000);
+    ASSERT_NE(summary, nullptr);
+    clickButton(summary, IDCANCEL);
+    ASSERT_TRUE(waitJobEnded(velto));
+
+    // The good songs alone: no question and no summary.
+    velto.command(IDM_SELECT_NONE);
+    auto selectTheGoodSongs = [&] {
+        for (int i : {0, 2, 4, 6, 8}) {
+            velto.clickRow(i, true);
+        }
+        return waitUntil([&] { return velto.selectedCount() == 5; });
+    };
+    ASSERT_TRUE(selectTheGoodSongs());
+    velto.command(IDM_CLEAR_DATA);
+    ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); }));
+    ASSERT_TRUE(selectTheGoodSongs());
+    velto.command(IDM_ANALYZE);
+    ASSERT_TRUE(
+        waitUntil([&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); }, 60000));
+    EXPECT_TRUE(velto.noDialogAppears(800));
+    EXPECT_EQ(velto.status(0), L"Ready");
+    EXPECT_FALSE(velto.cell(8, 2).empty());
+    EXPECT_EQ(reporter.shown.size(), 0u) << reporter.lastText();
+}

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace fs = std::filesystem;
 
@@ -165,9 +166,16 @@ std::wstring TestFolder::copyAudio(const std::wstring& generated, const std::wst
     return target;
 }
 
-std::wstring TestFolder::writeNotAudio(const std::wstring& name) {
+std::wstring TestFolder::writeDamagedMp3(const std::wstring& name) {
     std::wstring target = folder + name;
-    std::ofstream(fs::path(target), std::ios::binary) << "These bytes are no MPEG audio at all.\n";
+    std::ofstream file(fs::path(target), std::ios::binary);
+    std::minstd_rand noise(3);
+    for (int frame = 0; frame < 40; ++frame) {
+        file << "\xFF\xFB\x90" << '\0'; // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz: 417 bytes
+        for (int i = 4; i < 417; ++i) {
+            file.put(static_cast<char>(noise() & 0xFF));
+        }
+    }
     return target;
 }
 

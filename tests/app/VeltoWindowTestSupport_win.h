@@ -30,8 +30,9 @@ public:
     // A copy of a generated audio file (quiet, loud, clipping, unequal,
     // album1..3) under a name of the test's; answers its full path.
     std::wstring copyAudio(const std::wstring& generated, const std::wstring& name);
-    // A file that the gain tool cannot read as audio.
-    std::wstring writeNotAudio(const std::wstring& name);
+    // An MP3 whose frames hold noise: Velto takes it for an MP3, and the gain
+    // tool reports errors on every frame.
+    std::wstring writeDamagedMp3(const std::wstring& name);
 
     std::optional<std::string> readDatabase() const;
 
