@@ -22,10 +22,10 @@ std::optional<std::string> fullBoxText(std::span<const std::uint8_t> bytes, cons
 void appendBox(std::vector<std::uint8_t>& out, std::uint32_t type,
                const std::vector<std::uint8_t>& payload) {
     std::size_t at = out.size();
-    out.resize(at + 8);
+    out.resize(at + 8 + payload.size());
     writeBigEndian32(out.data() + at, std::uint32_t(payload.size() + 8));
     writeBigEndian32(out.data() + at + 4, type);
-    out.insert(out.end(), payload.begin(), payload.end());
+    std::copy(payload.begin(), payload.end(), out.begin() + std::ptrdiff_t(at + 8));
 }
 
 std::vector<std::uint8_t> fullBoxPayload(std::uint32_t versionAndFlags, std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include "BigEndian.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -10,10 +11,10 @@ namespace {
 constexpr std::uint64_t kFullBoxHeader = 4;
 
 std::vector<std::uint8_t> boxWith(std::uint32_t type, const std::vector<std::uint8_t>& payload) {
-    std::vector<std::uint8_t> box(8);
-    writeBigEndian32(box.data(), std::uint32_t(payload.size() + 8));
+    std::vector<std::uint8_t> box(8 + payload.size());
+    writeBigEndian32(box.data(), std::uint32_t(box.size()));
     writeBigEndian32(box.data() + 4, type);
-    box.insert(box.end(), payload.begin(), payload.end());
+    std::copy(payload.begin(), payload.end(), box.begin() + 8);
     return box;
 }
 
