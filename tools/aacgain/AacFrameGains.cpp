@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr int kLowestGain = 0;
-constexpr int kHighestGain = 255;
-
-} // namespace
-
 bool AacFrameGains::read(std::span<const std::uint8_t> bytes, const Mp4File& file,
                          std::string& error) {
     const std::vector<Mp4Sample>& samples = file.samples();
@@ -32,49 +25,49 @@ bool AacFrameGains::read(std::span<const std::uint8_t> bytes, const Mp4File& fil
     return true;
 }
 
-bool AacFrameGains::changeFor(const GlobalGainField& field, int left, int right, int& change,
-                              std::string& error) const {
+std::vector<AacFrameGains::Change> AacFrameGains::changesFor(int left, int right) {
     if (left == right) {
-        change = left;
-        return true;
+        return {{GainChannels::Both, left}};
+    }
+    std::vector<Change> changes;
+    if (left != 0) {
+        changes.push_back({GainChannels::First, left});
+    }
+    if (right != 0) {
+        changes.push_back({GainChannels::Second, right});
+    }
+    return changes;
+}
+
+int AacFrameGains::expectedChange(const GlobalGainField& field, int left, int right) {
+    if (left == right) {
+        return left;
     }
     if (!field.pairedChannel) {
-        error = "one channel alone can only be changed in a stereo pair, and this file has a "
-                "channel that is not one of a pair";
-        return false;
+        return 0;
     }
-    if (field.midSide) {
-        error = "one channel alone cannot be changed where a channel pair is coded mid/side";
-        return false;
-    }
-    change = field.channel % 2 == 0 ? left : right;
-    return true;
+    return field.channel == 0 ? left : right;
 }
 
 bool AacFrameGains::apply(std::vector<std::uint8_t>& bytes, const Mp4File& file, int left,
                           int right, std::string& error) const {
-    for (const std::vector<GlobalGainField>& sample : fields_) {
-        for (const GlobalGainField& field : sample) {
-            int change = 0;
-            if (!changeFor(field, left, right, change, error)) {
-                return false;
-            }
-            int value = field.value + change;
-            if (value < kLowestGain || value > kHighestGain) {
-                error = "the change would take a global_gain field from " +
-                        std::to_string(field.value) + " to " + std::to_string(value) +
-                        ", outside 0..255";
+    std::vector<Change> changes = changesFor(left, right);
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        for (const Change& change : changes) {
+            std::string why = checkStepChange(fields_[i], change.steps, change.channels);
+            if (!why.empty()) {
+                error = "in its AAC block " + std::to_string(i + 1) + ", " + why;
                 return false;
             }
         }
     }
     const std::vector<Mp4Sample>& samples = file.samples();
     for (std::size_t i = 0; i < fields_.size(); ++i) {
-        for (const GlobalGainField& field : fields_[i]) {
-            int change = 0;
-            changeFor(field, left, right, change, error);
-            writeGlobalGain(bytes.data() + samples[i].offset, field.bitOffset,
-                            field.value + change);
+        for (const Change& change : changes) {
+            if (!applyStepChange(bytes.data() + samples[i].offset, fields_[i], change.steps,
+                                 change.channels, error)) {
+                return false;
+            }
         }
     }
     return true;
@@ -84,7 +77,6 @@ bool AacFrameGains::movedBy(const AacFrameGains& changed, int left, int right) c
     if (changed.fields_.size() != fields_.size()) {
         return false;
     }
-    std::string unused;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         const std::vector<GlobalGainField>& before = fields_[i];
         const std::vector<GlobalGainField>& after = changed.fields_[i];
@@ -92,10 +84,8 @@ bool AacFrameGains::movedBy(const AacFrameGains& changed, int left, int right) c
             return false;
         }
         for (std::size_t j = 0; j < before.size(); ++j) {
-            int change = 0;
-            if (!changeFor(before[j], left, right, change, unused) ||
-                after[j].bitOffset != before[j].bitOffset ||
-                after[j].value != before[j].value + change) {
+            if (after[j].bitOffset != before[j].bitOffset ||
+                after[j].value != before[j].value + expectedChange(before[j], left, right)) {
                 return false;
             }
         }

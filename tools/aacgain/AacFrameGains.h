@@ -21,10 +21,11 @@ public:
     int maximum() const { return maximum_; }
 
     // Adds left to the first channel and right to the second channel of each
-    // pair (a lone channel takes left when both are equal). Nothing is
-    // written, and false comes back with the reason, when a field would
-    // leave 0..255 or the change cannot be made losslessly (one channel of a
-    // mid/side pair, or of a file without pairs).
+    // pair (every channel stream when both are equal). Nothing is written,
+    // and false comes back with the reason, when a block cannot take the
+    // change losslessly (checkStepChange: a field or scale factor would
+    // leave its range, one channel of a mid/side or intensity pair or of a
+    // lone channel, HE-AAC's SBR data).
     bool apply(std::vector<std::uint8_t>& bytes, const Mp4File& file, int left, int right,
                std::string& error) const;
 
@@ -36,8 +37,12 @@ public:
     void restoreInto(std::uint8_t* block, std::size_t sample) const;
 
 private:
-    bool changeFor(const GlobalGainField& field, int left, int right, int& change,
-                   std::string& error) const;
+    struct Change {
+        GainChannels channels;
+        int steps;
+    };
+    static std::vector<Change> changesFor(int left, int right);
+    static int expectedChange(const GlobalGainField& field, int left, int right);
 
     std::vector<std::vector<GlobalGainField>> fields_; // per sample
     int minimum_ = 255;
