@@ -24,6 +24,18 @@ void appendBytes(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> b
                bytes.begin() + std::ptrdiff_t(end));
 }
 
+// A child box copied as it is, except that a size of 0 ("to the end of the
+// parent") becomes the box's real size: a box added after it would
+// otherwise be taken for part of it.
+void appendChild(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> bytes,
+                 const Mp4Box& child) {
+    std::size_t at = out.size();
+    appendBytes(out, bytes, child.offset, child.end());
+    if (child.headerSize == 8 && readBigEndian32(out.data() + at) == 0) {
+        writeBigEndian32(out.data() + at, std::uint32_t(child.size));
+    }
+}
+
 // A container box rebuilt with one child replaced by replacement, or the
 // replacement appended when there was no such child. The skip bytes at the
 // start of its payload (a full box's version and flags) are kept.
@@ -38,7 +50,7 @@ std::vector<std::uint8_t> withChild(std::span<const std::uint8_t> bytes, const M
         if (old && child.offset == old->offset) {
             payload.insert(payload.end(), replacement.begin(), replacement.end());
         } else {
-            appendBytes(payload, bytes, child.offset, child.end());
+            appendChild(payload, bytes, child);
         }
     }
     if (!old) {
@@ -103,7 +115,7 @@ std::vector<std::uint8_t> Mp4Rewriter::newIlst(std::span<const std::uint8_t> byt
         for (const Mp4Box& child : children) {
             std::optional<std::string> name = Mp4Metadata::freeformName(bytes, child);
             if (!name || !replaced(*name)) {
-                appendBytes(payload, bytes, child.offset, child.end());
+                appendChild(payload, bytes, child);
             }
         }
     }
