@@ -21,13 +21,16 @@
 #include <string>
 #include <vector>
 
-struct AacAudioConfig { // from the MP4 esds AudioSpecificConfig
-    int audioObjectType =
-        0; // 2 = AAC-LC; 5 or 29 = HE-AAC/HE-AACv2 (LC core, SBR/PS ride in fill elements)
-    int samplingFrequencyIndex =
-        0; // of the core; an explicit frequency maps to the index of its bands
+// From the MP4 track's esds AudioSpecificConfig.
+struct AacAudioConfig {
+    // 2 = AAC-LC; 5 or 29 = HE-AAC or HE-AACv2 (an LC core; SBR and PS ride in
+    // fill elements).
+    int audioObjectType = 0;
+    // Of the core; an explicit frequency maps to the index whose bands it uses.
+    int samplingFrequencyIndex = 0;
     int channelConfiguration = 0;
-    bool frameLengthFlag = false; // 960-sample frames
+    // 960-sample frames.
+    bool frameLengthFlag = false;
 };
 
 // Reads an AudioSpecificConfig. False, with the reason, when the bytes are no
@@ -39,18 +42,27 @@ bool parseAudioSpecificConfig(const std::uint8_t* bytes, std::size_t size, AacAu
                               std::string& error);
 
 struct GlobalGainField {
-    std::size_t bitOffset; // from the start of the block
-    int value;             // 0..255
-    int channel; // 0 = first channel of its element (left or mid), 1 = second (right or side);
-                 // SCE/LFE: 0
-    bool pairedChannel; // belongs to a channel pair element
-    bool midSide; // its pair codes some band as mid/side (ms_mask_present 2, or 1 with a band set)
-    bool intensityStereo; // its pair's second channel takes some band from the first (intensity
-                          // stereo)
-    bool blockHasSbr;     // its block carries SBR data (HE-AAC) in a fill element
+    // From the start of the block.
+    std::size_t bitOffset;
+    // 0..255.
+    int value;
+    // 0 = the first channel of its element (left or mid), 1 = the second
+    // (right or side); 0 for a single channel or LFE element.
+    int channel;
+    // It belongs to a channel pair element.
+    bool pairedChannel;
+    // Its pair codes some band as mid/side (ms_mask_present 2, or 1 with a
+    // band's bit set).
+    bool midSide;
+    // Its pair codes some band as intensity stereo: the second channel takes
+    // that band from the first.
+    bool intensityStereo;
+    // Its block carries SBR data (HE-AAC) in a fill element.
+    bool blockHasSbr;
     // The step changes this channel stream takes with its global_gain, every
-    // band's scale factor (0..255) and every noise energy (as decoders keep
-    // it, -100..155) in range: a change n is valid when lowestStep <= n <= highestStep.
+    // band's scale factor (0..255) and every noise energy (-100..155, where
+    // decoders keep it) in range: a change n is valid when
+    // lowestStep <= n <= highestStep.
     int lowestStep;
     int highestStep;
 };
