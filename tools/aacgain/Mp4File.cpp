@@ -110,6 +110,12 @@ Mp4Refusal Mp4File::readAudioTrack(std::span<const std::uint8_t> bytes, const Mp
     if (table.samples().empty()) {
         return refuse(Mp4Refusal::Damaged, "its audio track holds no samples");
     }
+    // Audio inside the movie box would change with the metadata.
+    for (const Mp4Sample& sample : table.samples()) {
+        if (sample.offset < moov_.end() && sample.offset + sample.size > moov_.offset) {
+            return refuse(Mp4Refusal::Damaged, "its sample table points into its movie box");
+        }
+    }
     samples_ = table.samples();
     decoderConfig_ = entry.decoderConfig();
     audioConfig_ = entry.config();
