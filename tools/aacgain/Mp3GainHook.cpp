@@ -6,6 +6,7 @@
 #include "AacFile.h"
 #include "Mp4File.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -29,32 +30,52 @@ float find_maxsample(float* decout, int nsamples, float maxsample);
 
 namespace {
 
+// What becomes of a file: mp3gain's MP3 code, or the AAC path, which
+// changes it (an MP4 with AAC audio) or refuses it (another MP4, or a WAV,
+// AIFF or FLAC file, in which MP3 code would find chance frame headers).
 struct Entry {
-    enum class State { NotMp4, Handled, Refused, Failed };
-    State state = State::NotMp4;
+    enum class State { Mp3Code, Handled, Refused, Failed };
+    State state = State::Mp3Code;
     bool reported = false;
+    std::string refusal;
     std::unique_ptr<AacFile> file;
 };
 
-bool startsLikeMp4(const std::string& path) {
-    std::uint8_t head[8];
+std::vector<std::uint8_t> headOf(const std::string& path) {
+    std::vector<std::uint8_t> head(12);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return false;
+        return {};
     }
-    std::size_t read = std::fread(head, 1, sizeof head, file);
+    head.resize(std::fread(head.data(), 1, head.size(), file));
     std::fclose(file);
-    return Mp4File::startsLikeMp4(std::span<const std::uint8_t>(head, read));
+    return head;
+}
+
+bool beginsAsOtherFormat(const std::vector<std::uint8_t>& head) {
+    auto begins = [&](const char* magic) {
+        return head.size() >= 4 && std::equal(head.begin(), head.begin() + 4, magic);
+    };
+    return begins("RIFF") || begins("RF64") || begins("FORM") || begins("fLaC");
 }
 
 Entry& entryFor(const char* filename) {
     static std::map<std::string, Entry> entries;
     auto [found, added] = entries.try_emplace(filename);
     Entry& entry = found->second;
-    if (added && startsLikeMp4(filename)) {
+    if (!added) {
+        return entry;
+    }
+    std::vector<std::uint8_t> head = headOf(filename);
+    if (Mp4File::startsLikeMp4(head)) {
         entry.file = std::make_unique<AacFile>(filename);
-        entry.state =
-            entry.file->open() == Mp4Refusal::None ? Entry::State::Handled : Entry::State::Refused;
+        bool handled = entry.file->open() == Mp4Refusal::None;
+        entry.state = handled ? Entry::State::Handled : Entry::State::Refused;
+        entry.refusal = "cannot be handled: " + entry.file->detail();
+    } else if (beginsAsOtherFormat(head)) {
+        entry.state = Entry::State::Refused;
+        entry.refusal = "is not an MPEG audio file (it begins as a WAV, AIFF or FLAC file does) "
+                        "and is left unchanged";
     }
     return entry;
 }
@@ -72,8 +93,8 @@ AacFile* handled(const char* filename) {
     return entry.state == Entry::State::Handled ? entry.file.get() : nullptr;
 }
 
-bool isMp4(const char* filename) {
-    return entryFor(filename).state != Entry::State::NotMp4;
+bool ownedByAacPath(const char* filename) {
+    return entryFor(filename).state != Entry::State::Mp3Code;
 }
 
 AacGainTags tagsFrom(const MP3GainTagInfo& info) {
@@ -222,13 +243,13 @@ extern "C" int veltoAacRefuses(char* filename) {
     }
     if (!entry.reported) {
         entry.reported = true;
-        errorLine(filename, "cannot be handled: " + entry.file->detail());
+        errorLine(filename, entry.refusal);
     }
     return 1;
 }
 
-extern "C" int veltoAacIsMp4(char* filename) {
-    return isMp4(filename);
+extern "C" int veltoAacOwns(char* filename) {
+    return ownedByAacPath(filename);
 }
 
 extern "C" int veltoAacHandles(char* filename) {
@@ -277,7 +298,7 @@ extern "C" int veltoAacChangeGain(char* filename, int leftgainchange, int rightg
 }
 
 extern "C" int veltoReadTags(char* filename, MP3GainTagInfo* info, FileTagsStruct* fileTags) {
-    if (!isMp4(filename)) {
+    if (!ownedByAacPath(filename)) {
         return ReadMP3GainAPETag(filename, info, fileTags);
     }
     if (AacFile* file = handled(filename)) {
@@ -288,7 +309,7 @@ extern "C" int veltoReadTags(char* filename, MP3GainTagInfo* info, FileTagsStruc
 
 extern "C" int veltoWriteTags(char* filename, MP3GainTagInfo* info, FileTagsStruct* fileTags,
                               int saveTimeStamp) {
-    if (!isMp4(filename)) {
+    if (!ownedByAacPath(filename)) {
         return WriteMP3GainAPETag(filename, info, fileTags, saveTimeStamp);
     }
     std::string error;
@@ -300,7 +321,7 @@ extern "C" int veltoWriteTags(char* filename, MP3GainTagInfo* info, FileTagsStru
 }
 
 extern "C" int veltoRemoveTags(char* filename, int saveTimeStamp) {
-    if (!isMp4(filename)) {
+    if (!ownedByAacPath(filename)) {
         return RemoveMP3GainAPETag(filename, saveTimeStamp);
     }
     std::string error;
@@ -312,11 +333,11 @@ extern "C" int veltoRemoveTags(char* filename, int saveTimeStamp) {
 }
 
 extern "C" int veltoReadId3Tags(char* filename, MP3GainTagInfo* info) {
-    return isMp4(filename) ? 0 : ReadMP3GainID3Tag(filename, info);
+    return ownedByAacPath(filename) ? 0 : ReadMP3GainID3Tag(filename, info);
 }
 
 extern "C" int veltoWriteId3Tags(char* filename, MP3GainTagInfo* info, int saveTimeStamp) {
-    if (!isMp4(filename)) {
+    if (!ownedByAacPath(filename)) {
         return WriteMP3GainID3Tag(filename, info, saveTimeStamp);
     }
     veltoWriteTags(filename, info, nullptr, saveTimeStamp);
@@ -326,5 +347,5 @@ extern "C" int veltoWriteId3Tags(char* filename, MP3GainTagInfo* info, int saveT
 }
 
 extern "C" int veltoRemoveId3Tags(char* filename, int saveTimeStamp) {
-    return isMp4(filename) ? 0 : RemoveMP3GainID3Tag(filename, saveTimeStamp);
+    return ownedByAacPath(filename) ? 0 : RemoveMP3GainID3Tag(filename, saveTimeStamp);
 }

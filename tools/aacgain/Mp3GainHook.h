@@ -1,7 +1,8 @@
 /* The AAC path's entry points into mp3gain's per-file code. This header is
  * included first into mp3gain.c when the tool is built: it routes every tag
  * read, tag write, tag removal and gain change of an MP4 file to the AAC
- * path, and leaves every other file to mp3gain's own code. The few places in
+ * path, keeps WAV, AIFF and FLAC files away from the MP3 code, and leaves
+ * every other file to mp3gain's own code. The few places in
  * mp3gain.c's main loop that call the functions below directly are edited
  * in at build time (tools/aacgain/hook-mp3gain). */
 #ifndef VELTO_MP3GAIN_HOOK_H
@@ -14,12 +15,14 @@ struct FileTagsStruct;
 extern "C" {
 #endif
 
-/* True for an MP4 file the tool cannot change (Apple Lossless, protected,
- * damaged, ...): its one error line is printed the first time. */
+/* True for a file the tool refuses: an MP4 file it cannot change (Apple
+ * Lossless, protected, damaged, ...) or a WAV, AIFF or FLAC file. Its one
+ * error line is printed the first time. */
 int veltoAacRefuses(char* filename);
-/* True for an MP4 file (whatever its audio), and for one with AAC audio the
- * tool can change. An MP4 file never reaches mp3gain's MP3 code. */
-int veltoAacIsMp4(char* filename);
+/* True for a file that mp3gain's MP3 code must never see (every MP4 file
+ * and every refused file), and for an MP4 file with AAC audio the tool can
+ * change. */
+int veltoAacOwns(char* filename);
 int veltoAacHandles(char* filename);
 /* Walks the file's blocks for the min/max global_gain and, with decode,
  * decodes it for the peak (maxsample, as mp3gain keeps it) and, with
@@ -54,7 +57,7 @@ int veltoRemoveId3Tags(char* filename, int saveTimeStamp);
  * callers reach this one. */
 static int mp3ChangeGain(char* filename, int leftgainchange, int rightgainchange);
 static int changeGain(char* filename, int leftgainchange, int rightgainchange) {
-    if (veltoAacIsMp4(filename)) {
+    if (veltoAacOwns(filename)) {
         return veltoAacChangeGain(filename, leftgainchange, rightgainchange);
     }
     return mp3ChangeGain(filename, leftgainchange, rightgainchange);
