@@ -1,5 +1,6 @@
 #include "GainOperations.h"
 
+#include "CommandLineWords.h"
 #include "Exception.h"
 #include "ITunesSession.h"
 #include "ItemSource.h"
@@ -55,7 +56,7 @@ OptionalReal readBackGain(const OptionalReal& readBack, const OptionalReal& meas
 
 GainOperations::GainOperations(const Context& context, const JobParameters& job,
                                ITunesSession* session)
-    : context(context), job(job), session(session) {}
+    : context(context), job(job), session(session), screen(context.gainToolPath) {}
 
 void GainOperations::process(ItemSource& item, int itemIndex, int done, int total) {
     switch (job.kind) {
@@ -120,10 +121,10 @@ void GainOperations::applyGain(ItemSource& item, int itemIndex, int done, int to
         return;
     }
     setStatus(item, kApplyingStringId);
-    bool applied = runChange(OpApply, gainAdjust, done, total, item);
-    bool readBackDone = readBack(done, total, item);
-    if (applied && readBackDone) {
-        stamp(item);
+    const RunResult applied = runChange(OpApply, gainAdjust, done, total, item);
+    const bool readBackDone = applied.ran && readBack(done, total, item);
+    if (applied.succeeded() && readBackDone) {
+        stamp(applied.trackIds);
     }
 }
 
@@ -147,10 +148,10 @@ void GainOperations::constantGain(ItemSource& item, int itemIndex, int done, int
         return;
     }
     setStatus(item, kConstantGainStringId);
-    bool applied = runChange(OpApply, gainAdjust, done, total, item);
-    bool readBackDone = readBack(done, total, item);
-    if (applied && readBackDone) {
-        stamp(item);
+    const RunResult applied = runChange(OpApply, gainAdjust, done, total, item);
+    const bool readBackDone = applied.ran && readBack(done, total, item);
+    if (applied.succeeded() && readBackDone) {
+        stamp(applied.trackIds);
     }
 }
 
@@ -160,13 +161,13 @@ void GainOperations::undoGain(ItemSource& item, int done, int total) {
     setStatus(item, kUndoingStringId);
     int gainAdjust = 0;
     bool hadValues = item.getGlobalGainAdjust(gainAdjust);
-    bool undone = runChange(OpUndo, 0, done, total, item);
-    if (!hadValues) {
+    const RunResult undone = runChange(OpUndo, 0, done, total, item);
+    if (!hadValues || !undone.ran) {
         return;
     }
     readBack(done, total, item);
-    if (undone) {
-        stamp(item);
+    if (undone.succeeded()) {
+        stamp(undone.trackIds);
     }
 }
 
@@ -188,28 +189,32 @@ void GainOperations::undoFirst(ItemSource& item, int done, int total) {
 // so that whatever ends the run (an error, a cancel, the program closing), no
 // stored value claims what a file may no longer hold. The read-back or
 // analysis that follows stores them again.
-bool GainOperations::runChange(ToolOp op, int steps, int done, int total, ItemSource& item) {
-    forgetStoredValues(item);
+GainOperations::RunResult GainOperations::runChange(ToolOp op, int steps, int done, int total,
+                                                    ItemSource& item) {
+    std::optional<RunPlan> plan = planRun(item);
+    if (!plan || context.stopper.stopped()) {
+        return {};
+    }
+    forgetStoredValues(*plan);
     changedFiles = true;
-    return runTool(op, steps, done, total, item, OnCancel::StopReading);
+    return runPlanned(*plan, op, steps, done, total, OnCancel::StopReading);
 }
 
 bool GainOperations::readBack(int done, int total, ItemSource& item) {
-    return runTool(OpCheckTags, 0, done, total, item, OnCancel::ReadToEnd);
+    return runTool(OpCheckTags, 0, done, total, item, OnCancel::ReadToEnd).succeeded();
 }
 
-void GainOperations::forgetStoredValues(ItemSource& item) {
-    const std::vector<int> ids = item.getTrackIds();
-    for (int id : ids) {
-        if (const TrackRecord* track = context.database.findTrack(id)) {
+void GainOperations::forgetStoredValues(const RunPlan& plan) {
+    for (const ToolFile& file : plan.files) {
+        if (const TrackRecord* track = context.database.findTrack(file.trackId)) {
             context.database.clearTrackValues(*track);
         }
     }
 }
 
-void GainOperations::stamp(ItemSource& item) {
+void GainOperations::stamp(const std::vector<int>& trackIds) {
     if (session) {
-        session->timestampComments(context.database, item.getTrackIds());
+        session->timestampComments(context.database, trackIds);
     }
 }
 
@@ -224,13 +229,62 @@ bool GainOperations::inAlbumScope() const {
 }
 
 bool GainOperations::runGainTool(ToolOp op, int steps, int done, int total, ItemSource& item) {
-    return runTool(op, steps, done, total, item, OnCancel::StopReading);
+    return runTool(op, steps, done, total, item, OnCancel::StopReading).succeeded();
+}
+
+// The item's files that the tool can take, each screened afresh (a file may
+// have gone or changed since the last run); nothing when none can. The others
+// are held back and noted.
+std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item) {
+    const std::vector<int> ids = item.getTrackIds();
+    const std::vector<std::wstring> paths = splitCommandLine(item.getFileArgs());
+    RunPlan plan;
+    for (std::size_t i = 0; i < paths.size() && i < ids.size(); ++i) {
+        const FileScreen::Verdict verdict = screen.check(paths[i]);
+        context.database.setFileProblem(paths[i], verdict.problem);
+        if (verdict.problem == FileProblem::None) {
+            plan.files.push_back({ids[i], paths[i]});
+        } else {
+            holdBack(ids[i], verdict);
+        }
+    }
+    if (plan.files.empty()) {
+        return std::nullopt;
+    }
+    plan.fileArgs = argumentsFor(plan.files);
+    return plan;
+}
+
+void GainOperations::holdBack(int trackId, const FileScreen::Verdict& verdict) {
+    jobReport.note(context.database, trackId, JobReport::Kind::Skipped,
+                   screen.describe(verdict, context.tracksView.strings()));
+}
+
+// A track's file alone in double quotes; an album's files each in double
+// quotes and followed by a blank, as the items give them.
+std::wstring GainOperations::argumentsFor(const std::vector<ToolFile>& files) const {
+    std::wstring arguments;
+    for (const ToolFile& file : files) {
+        arguments += L'"' + file.path + L'"';
+        if (inAlbumScope()) {
+            arguments += L' ';
+        }
+    }
+    return arguments;
 }
 
 // What one tool run keeps between the lines of its output.
 struct GainOperations::ToolRun {
-    ToolRun(ToolOp op, int done, int total, ItemSource& item, const TrackSource& tracksView)
-        : op(op), done(done), total(total), ids(item.getTrackIds()), trackInAlbum(tracksView) {}
+    ToolRun(ToolOp op, int done, int total, const RunPlan& plan, const TrackSource& tracksView)
+        : op(op), done(done), total(total), ids(trackIdsOf(plan)), trackInAlbum(tracksView) {}
+
+    static std::vector<int> trackIdsOf(const RunPlan& plan) {
+        std::vector<int> ids;
+        for (const ToolFile& file : plan.files) {
+            ids.push_back(file.trackId);
+        }
+        return ids;
+    }
 
     const ToolOp op;
     int done;
@@ -244,15 +298,27 @@ struct GainOperations::ToolRun {
     std::wstring errorText; // the last error's
 };
 
-bool GainOperations::runTool(ToolOp op, int steps, int done, int total, ItemSource& item,
-                             OnCancel onCancel) {
+GainOperations::RunResult GainOperations::runTool(ToolOp op, int steps, int done, int total,
+                                                  ItemSource& item, OnCancel onCancel) {
     // The window is closing: no new child.
     if (context.stopper.stopped()) {
-        return false;
+        return {};
+    }
+    std::optional<RunPlan> plan = planRun(item);
+    if (!plan) {
+        return {};
+    }
+    return runPlanned(*plan, op, steps, done, total, onCancel);
+}
+
+GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp op, int steps,
+                                                     int done, int total, OnCancel onCancel) {
+    if (context.stopper.stopped()) {
+        return {};
     }
     RunAACGain tool(context.gainToolPath);
-    ToolRun run(op, done, total, item, context.tracksView);
-    const std::wstring fileArgs = item.getFileArgs();
+    ToolRun run(op, done, total, plan, context.tracksView);
+    const std::wstring& fileArgs = plan.fileArgs;
     if (inAlbumScope()) {
         nameNextFile(run);
     }
@@ -282,7 +348,7 @@ bool GainOperations::runTool(ToolOp op, int steps, int done, int total, ItemSour
     }
     tool.terminate();
     tool.close();
-    return !run.errorSeen;
+    return {true, run.errorSeen, run.ids};
 }
 
 // A tool that reports more files than the item has leaves the last one named.

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "FileScreen.h"
 #include "JobParameters.h"
+#include "JobReport.h"
 #include "ToolOp.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
+#include <vector>
 
 class ItemSource;
 class ITunesSession;
@@ -40,13 +44,17 @@ public:
     // total tracks, for the total bar.
     void process(ItemSource& item, int itemIndex, int done, int total);
 
-    // Runs the tool once over the item's files and stores what it reports;
-    // true when it reported no error.
+    // Runs the tool once over those of the item's files that it can take and
+    // stores what it reports; true when it ran and reported no error. Files
+    // held back are noted in the report.
     bool runGainTool(ToolOp op, int steps, int done, int total, ItemSource& item);
 
     // Some run of this job may have changed audio files, so the stored
     // database file no longer matches them.
     bool filesMayHaveChanged() const { return changedFiles; }
+
+    // What the job could not do so far.
+    const JobReport& report() const { return jobReport; }
 
 private:
     // Whether a run stops reading at a cancel: a read-back after a change
@@ -60,16 +68,41 @@ private:
     void undoGain(ItemSource& item, int done, int total);
     void removeTags(ItemSource& item, int done, int total);
 
+    // One file of an item that may go to the tool.
+    struct ToolFile {
+        int trackId = 0;
+        std::wstring path;
+    };
+    // The files of one run and their command-line arguments.
+    struct RunPlan {
+        std::vector<ToolFile> files;
+        std::wstring fileArgs;
+    };
+    struct RunResult {
+        bool ran = false; // some file could go to the tool
+        bool errorSeen = false;
+        std::vector<int> trackIds; // of the files it was given
+
+        bool succeeded() const { return ran && !errorSeen; }
+    };
+
     void undoFirst(ItemSource& item, int done, int total);
-    bool runChange(ToolOp op, int steps, int done, int total, ItemSource& item);
+    RunResult runChange(ToolOp op, int steps, int done, int total, ItemSource& item);
     bool readBack(int done, int total, ItemSource& item);
-    void forgetStoredValues(ItemSource& item);
-    void stamp(ItemSource& item);
+    void forgetStoredValues(const RunPlan& plan);
+    void stamp(const std::vector<int>& trackIds);
     void setStatus(ItemSource& item, int stringId);
     bool inAlbumScope() const;
 
+    std::optional<RunPlan> planRun(ItemSource& item);
+    void holdBack(int trackId, const FileScreen::Verdict& verdict);
+    std::wstring argumentsFor(const std::vector<ToolFile>& files) const;
+
     struct ToolRun;
-    bool runTool(ToolOp op, int steps, int done, int total, ItemSource& item, OnCancel onCancel);
+    RunResult runTool(ToolOp op, int steps, int done, int total, ItemSource& item,
+                      OnCancel onCancel);
+    RunResult runPlanned(const RunPlan& plan, ToolOp op, int steps, int done, int total,
+                         OnCancel onCancel);
     void nameNextFile(ToolRun& run);
     void showProgress(ToolRun& run, int percent);
     void storeDataRow(ToolRun& run, const ParseAACGain& parser);
@@ -79,4 +112,6 @@ private:
     JobParameters job;
     ITunesSession* session;
     bool changedFiles = false;
+    FileScreen screen;
+    JobReport jobReport;
 };

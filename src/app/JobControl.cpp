@@ -8,16 +8,21 @@
 #include "ITunesSession.h"
 #include "ItemListView.h"
 #include "JobHost.h"
+#include "MessageFormat.h"
 #include "Preferences.h"
 #include "SelectionAsAlbum.h"
+#include "StringTable.h"
 #include "TrackSource.h"
 #include "VeltoDatabase.h"
+
+#include <algorithm>
 
 namespace {
 
 constexpr int kConnectingStringId = 146;
 constexpr int kReadyStringId = 147;
 constexpr int kITunesBusyStringId = 165;
+constexpr int kSkippedStringId = 209;
 constexpr int kSyncApartmentLine = 466;
 constexpr int kJobApartmentLine = 722;
 constexpr int kUnknownJobLine = 942;
@@ -290,9 +295,11 @@ void JobControl::jobRoutine() {
         host.showMessage(kITunesBusyStringId);
     }
     const bool filesChanged = operations && operations->filesMayHaveChanged();
+    const std::vector<JobReport::Entry> notes =
+        operations ? operations->report().entries() : std::vector<JobReport::Entry>();
     operations.reset();
     session.reset();
-    endJob(failure, filesChanged);
+    endJob(failure, filesChanged, notes);
     if (inApartment) {
         host.leaveApartment();
     }
@@ -373,7 +380,8 @@ int JobControl::tracksOfItem(JobScope scope, int key) {
 
 // The end of every job, however it ended. After a failure that ends the
 // program, nothing but the save happens: the window is going away.
-void JobControl::endJob(Failure failure, bool filesChanged) {
+void JobControl::endJob(Failure failure, bool filesChanged,
+                        const std::vector<JobReport::Entry>& notes) {
     if (filesChanged) {
         saveAfterChange();
     }
@@ -389,7 +397,33 @@ void JobControl::endJob(Failure failure, bool filesChanged) {
     host.setTotalProgress(0);
     jobKind = JobKind::NoJob;
     finishWork();
-    host.setStatus(kReadyStringId);
+    if (!notes.empty()) {
+        host.setStatusText(endText(notes));
+    } else {
+        host.setStatus(kReadyStringId);
+    }
+}
+
+// "Ready" and what was skipped, each reason with its count, in the order the
+// reasons first came.
+std::wstring JobControl::endText(const std::vector<JobReport::Entry>& notes) const {
+    std::vector<std::pair<std::wstring, int>> reasons;
+    for (const JobReport::Entry& entry : notes) {
+        auto same = std::find_if(reasons.begin(), reasons.end(),
+                                 [&](const auto& reason) { return reason.first == entry.what; });
+        if (same == reasons.end()) {
+            reasons.emplace_back(entry.what, 1);
+        } else {
+            ++same->second;
+        }
+    }
+    std::wstring list;
+    for (const auto& [what, count] : reasons) {
+        list += (list.empty() ? L"" : L"; ") + what + L" (" + std::to_wstring(count) + L")";
+    }
+    const std::wstring format =
+        tracksView.strings().load(kSkippedStringId).value_or(std::wstring());
+    return formatMessage(format, {static_cast<int>(notes.size()), list});
 }
 
 // The program's own message (160) has been shown when the file cannot be

@@ -2,6 +2,7 @@
 
 #include "JobKind.h"
 #include "JobParameters.h"
+#include "JobReport.h"
 #include "PlaylistSync.h"
 #include "ToolStopper.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class AlbumSource;
 class AlbumStats;
@@ -99,7 +101,8 @@ private:
     std::unique_ptr<ItemSource> itemSourceFor(JobScope scope);
     int totalTracks(JobScope scope);
     int tracksOfItem(JobScope scope, int key);
-    void endJob(Failure failure, bool filesChanged);
+    void endJob(Failure failure, bool filesChanged, const std::vector<JobReport::Entry>& notes);
+    std::wstring endText(const std::vector<JobReport::Entry>& notes) const;
     void saveAfterChange();
     // The end step's updateMenuState(true): the worker's work is done.
     void finishWork();

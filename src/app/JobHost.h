@@ -45,6 +45,8 @@ public:
     virtual void setStatus(int stringId) = 0;
     // The string followed directly by the item's name ("Analyzing: " + file).
     virtual void setStatusWithItem(const std::wstring& itemName, int stringId) = 0;
+    // A main text made by the job core (what a job's end tells).
+    virtual void setStatusText(const std::wstring& text) = 0;
     virtual void setTrackStatus(const std::wstring& text) = 0;
 
     // --- Progress bars, in percent

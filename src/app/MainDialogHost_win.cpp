@@ -61,6 +61,10 @@ void MainDialog::setStatus(int stringId) {
     onWindowThread([&] { statusBar.setMainText(text(stringId)); });
 }
 
+void MainDialog::setStatusText(const std::wstring& mainText) {
+    onWindowThread([&] { statusBar.setMainText(mainText); });
+}
+
 void MainDialog::setStatusWithItem(const std::wstring& itemName, int stringId) {
     onWindowThread([&] { statusBar.setMainText(text(stringId) + itemName); });
 }

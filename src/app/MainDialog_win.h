@@ -57,6 +57,7 @@ public:
     void enterApartment(int line) override;
     void leaveApartment() override;
     void setStatus(int stringId) override;
+    void setStatusText(const std::wstring& mainText) override;
     void setStatusWithItem(const std::wstring& itemName, int stringId) override;
     void setTrackStatus(const std::wstring& text) override;
     void setFileProgress(int percent) override;

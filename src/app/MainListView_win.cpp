@@ -8,6 +8,7 @@ constexpr int kReady = 147;
 constexpr int kClipping = 170;
 constexpr int kFileNotFound = 171;
 constexpr int kFileProtected = 172;
+constexpr int kToolCannotTakeFile = 205;
 
 // The main status of a row of this colour when it is the one selected.
 int statusForColour(CellColour colour) {
@@ -18,6 +19,8 @@ int statusForColour(CellColour colour) {
         return kFileNotFound;
     case kProtectedMagenta:
         return kFileProtected;
+    case kNotHandledGray:
+        return kToolCannotTakeFile;
     default:
         return kReady;
     }

@@ -12,6 +12,17 @@
 // difference between an absent and an empty text.
 using OptionalText = std::optional<std::wstring>;
 
+// Why the gain tool was not given a file at its last chance, or that it failed
+// on it: what a job learned, kept in memory only (never in Velto.db).
+enum class FileProblem : std::uint8_t {
+    None,
+    Missing,    // no file at the path
+    Empty,      // a file of no bytes
+    Unreadable, // the file cannot be opened or read
+    NotHandled, // its format is not one the gain tool handles
+    ToolFailed, // the gain tool reported an error on it
+};
+
 // The analysis values of one audio file, shared by every track that plays it.
 struct AACGainRecord {
     bool orphaned = false; // no track of the running synchronisation refers to it (yet)
@@ -21,6 +32,7 @@ struct AACGainRecord {
     OptionalReal trackGain; // dB
     OptionalReal albumMaxAmplitude;
     OptionalReal albumGain; // dB
+    FileProblem problem = FileProblem::None;
 };
 
 // One track of one playlist.

@@ -216,6 +216,7 @@ bool VeltoDatabase::reload() {
                 target.trackGain = record.trackGain;
                 target.albumMaxAmplitude = record.albumMaxAmplitude;
                 target.albumGain = record.albumGain;
+                target.problem = record.problem;
             }
             continue;
         }
@@ -366,6 +367,13 @@ void VeltoDatabase::setAlbumResult(const std::wstring& fileName, OptionalReal al
     if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->albumMaxAmplitude = albumMaxAmplitude;
         record->albumGain = albumGain;
+    }
+}
+
+void VeltoDatabase::setFileProblem(const std::wstring& fileName, FileProblem problem) {
+    WriteLock lock = writeLock();
+    if (AACGainRecord* record = writableRecordOfFile(fileName)) {
+        record->problem = problem;
     }
 }
 

@@ -99,6 +99,9 @@ public:
     void setAlbumResult(const std::wstring& fileName, OptionalReal albumMaxAmplitude,
                         OptionalReal albumGain);
     void clearAlbumResult(const std::wstring& fileName);
+    // What the last job learned of the file's fitness for the gain tool;
+    // ignores a file the database does not know.
+    void setFileProblem(const std::wstring& fileName, FileProblem problem);
     // All four values of the track's file become absent; none without a record.
     const AACGainRecord* clearTrackValues(const TrackRecord& track);
     void clearAllValues();

@@ -3,6 +3,7 @@
 #include "VeltoDatabase.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -12,56 +13,69 @@ constexpr double kNoAlbumValue = -1e99;
 
 const std::vector<int> kNoTracks;
 
+// A track whose file the gain tool could not take or failed on at the last
+// job has no album values from its album's run; the album's values are those
+// of its other tracks, so that they can still be levelled together.
+bool passedOver(const TrackSource& cursor) {
+    return cursor.fileProblem() != FileProblem::None;
+}
+
 // Walks the tracks while each has an album volume exactly equal to the first
 // track's, calling visit (cursor loaded, whether it is the first track) for
-// each; visit answers false to stop the walk as invalid. The walk starts from
-// nothing loaded, so that it never reads records that a synchronisation has
-// replaced since the cursor last loaded them.
+// each; visit answers false to stop the walk as invalid. Tracks passed over do
+// not count; an album of none is invalid. The walk starts from nothing loaded,
+// so that it never reads records that a synchronisation has replaced since the
+// cursor last loaded them.
 template <typename Visit>
 bool walkConsistentTracks(TrackSource& cursor, const std::vector<int>& ids, Visit visit) {
     cursor.reset();
-    if (ids.empty()) {
-        return false;
-    }
+    bool first = true;
     double firstVolume = 0;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        cursor.selectTrack(ids[i]);
+    for (int id : ids) {
+        cursor.selectTrack(id);
+        if (passedOver(cursor)) {
+            continue;
+        }
         double volume = 0;
         if (!cursor.getAlbumVolume(volume)) {
             return false;
         }
-        if (i == 0) {
+        if (first) {
             firstVolume = volume;
         } else if (volume != firstVolume) {
             return false;
         }
-        if (!visit(i == 0)) {
+        if (!visit(first)) {
             return false;
         }
+        first = false;
     }
-    return true;
+    return !first;
 }
 
-// Walks the tracks while each gives a valid value equal to the first track's.
+// Walks the tracks while each gives a valid value equal to the first track's;
+// tracks passed over do not count.
 template <typename T, typename Query>
 bool walkEqualValues(TrackSource& cursor, const std::vector<int>& ids, T& value, Query query) {
     cursor.reset();
-    if (ids.empty()) {
-        return false;
-    }
-    T first{};
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        cursor.selectTrack(ids[i]);
+    std::optional<T> first;
+    for (int id : ids) {
+        cursor.selectTrack(id);
+        if (passedOver(cursor)) {
+            continue;
+        }
         T current{};
-        if (!query(current) || (i > 0 && current != first)) {
+        if (!query(current) || (first && current != *first)) {
             return false;
         }
-        if (i == 0) {
+        if (!first) {
             first = current;
         }
     }
-    value = first;
-    return true;
+    if (first) {
+        value = *first;
+    }
+    return first.has_value();
 }
 
 // Adds the loaded track's album values to those of the tracks before it; false
@@ -122,7 +136,7 @@ bool AlbumStats::loadAlbum(int row, AlbumValues& values) {
             values.artist = walker.track()->artist.value_or(L"");
             named = true;
         }
-        if (allLoaded && !addAlbumValues(walker, values)) {
+        if (allLoaded && !passedOver(walker) && !addAlbumValues(walker, values)) {
             break;
         }
         if (!ok && !walker.isProtected()) {

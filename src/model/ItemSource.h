@@ -18,6 +18,8 @@ inline constexpr CellColour kNormalColour = 0;
 inline constexpr CellColour kClippingRed = cellColour(255, 0, 0);        // clips or would clip
 inline constexpr CellColour kNotFoundOrange = cellColour(255, 128, 0);   // no file record
 inline constexpr CellColour kProtectedMagenta = cellColour(255, 0, 255); // a protected .m4p
+inline constexpr CellColour kNotHandledGray =
+    cellColour(128, 128, 128); // the tool cannot take the file
 
 // What every list and every unit of work is made of: rows for the list view,
 // and for the row loaded by selectRow the gain questions a job asks. The order

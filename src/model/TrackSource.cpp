@@ -15,6 +15,10 @@ constexpr int kColumnHeaders[TrackSource::kColumnCount] = {132, 133, 134, 135, 1
 constexpr int kRightAlignedColumns[] = {2, 4, 6, 7};
 const ColumnLayout kColumns{PrefIndex::TrackColumnWidths, kColumnHeaders, kRightAlignedColumns};
 constexpr int kYesStringId = 149;
+constexpr int kMissingStringId = 200;
+constexpr int kEmptyStringId = 201;
+constexpr int kUnreadableStringId = 202;
+constexpr int kNotHandledStringId = 203;
 
 // Placeholders written by queries whose value is not valid.
 constexpr double kNoVolume = -1e99;
@@ -87,6 +91,9 @@ void TrackSource::writeCell(bool loaded, int column, wchar_t* buffer, int length
     case 2:
         return number(&TrackSource::getTrackVolume);
     case 3:
+        if (fileProblem() != FileProblem::None) {
+            return writeProblemCell(buffer, length, colour);
+        }
         return flag(&TrackSource::getClipping);
     case 4:
         return number(&TrackSource::getTrackGainDb);
@@ -113,11 +120,39 @@ void TrackSource::writeNameCell(bool loaded, wchar_t* buffer, int length, CellCo
         colour = protectedFile ? kProtectedMagenta : kNotFoundOrange;
         return;
     }
+    if (fileProblem() != FileProblem::None) {
+        writeProblemCell(nullptr, 0, colour);
+        return;
+    }
     bool flag = false;
     if ((getClipping(flag) && flag) || (getWillClip(flag) && flag) ||
         (getAlbumWillClip(flag) && flag)) {
         colour = kClippingRed;
     }
+}
+
+void TrackSource::writeProblemCell(wchar_t* buffer, int length, CellColour& colour) {
+    int word = kNotHandledStringId;
+    colour = kNotHandledGray;
+    switch (fileProblem()) {
+    case FileProblem::Missing:
+        word = kMissingStringId;
+        colour = kNotFoundOrange;
+        break;
+    case FileProblem::Empty:
+        word = kEmptyStringId;
+        break;
+    case FileProblem::Unreadable:
+        word = kUnreadableStringId;
+        break;
+    default:
+        break;
+    }
+    copyCellText(stringTable.load(word).value_or(L""), buffer, length);
+}
+
+FileProblem TrackSource::fileProblem() const {
+    return fileRecord ? fileRecord->problem : FileProblem::None;
 }
 
 int TrackSource::compareRows(int rowA, int rowB, int column) {

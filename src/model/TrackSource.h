@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DatabaseRecords.h"
 #include "ItemSource.h"
 #include "SortKeyCache.h"
 
@@ -12,8 +13,6 @@ class VeltoDatabase;
 class Preferences;
 class PositionSource;
 class StringTable;
-struct TrackRecord;
-struct AACGainRecord;
 
 // The tracks view: one row per track of the database's current playlist, and
 // the per-track cursor on which all gain arithmetic rests. Copies are cheap
@@ -59,6 +58,9 @@ public:
     bool getAlbumWillClip(bool& willClip) const;
     // The loaded file is a protected .m4p (stays false without a file record).
     bool isProtected() const { return protectedFile; }
+    // Why the last job could not give the loaded file to the gain tool, or that
+    // the tool failed on it; None without a file record.
+    FileProblem fileProblem() const;
 
     // The loaded track's record, or nullptr when the last load found none.
     const TrackRecord* track() const { return trackRecord; }
@@ -78,6 +80,8 @@ protected:
 
 private:
     void writeNameCell(bool loaded, wchar_t* buffer, int length, CellColour& colour);
+    // The clipping column's word for a file with a problem, in its colour.
+    void writeProblemCell(wchar_t* buffer, int length, CellColour& colour);
     static bool comparisonNeedsTargetVolume(int column);
     int targetVolumeNow() const;
     const SortKey& sortKeyOf(int row, int column, int targetVolume, SortKey& scratch);

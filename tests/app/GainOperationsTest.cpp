@@ -1,7 +1,12 @@
 #include "GainOperations.h"
+#include "GainToolFormats.h"
 #include "JobFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using Runs = std::vector<std::string>;
 
@@ -37,6 +42,7 @@ protected:
         std::vector<std::wstring> paths;
         for (int i = 1; i <= count; ++i) {
             paths.push_back(pathOf(name + std::to_wstring(i) + L".mp3"));
+            writeFile(toPath(paths.back()), mp3Frames());
             addTrack(paths.back(), name);
         }
         return paths;
@@ -246,4 +252,48 @@ TEST_F(GainOperationsTest, AFieldThatIsNotANumberStoresTheValueAsAbsent) {
     EXPECT_FALSE(fileOf(path).trackGain.present);
     EXPECT_FALSE(fileOf(path).maxAmplitude.present);
     EXPECT_TRUE(cellOf(0, 2).empty());
+}
+
+// A real library's other files: a WAV, a file gone missing, an empty one. The
+// tool is started only for what it can take, nothing is asked, the job's end
+// says what was skipped and why, and the list marks the files.
+TEST_F(GainOperationsTest, FilesTheToolCannotTakeNeverReachItAndAreReportedWithoutAQuestion) {
+    const auto paths = albumTracks(L"k", 4);
+    writeFile(toPath(paths[1]), std::string("RIFF\x10\x27\0\0WAVEfmt ", 16) + mp3Frames());
+    std::filesystem::remove(toPath(paths[2]));
+    writeFile(toPath(paths[3]), "");
+    FakeToolScript()
+        .when("any")
+        .log()
+        .when("analyze")
+        .out(analysisRow(paths[0], "2.0", "9000"))
+        .out("\"Album\"\t0\t2.0\t9000\t210\t120\r\n")
+        .when("check")
+        .out(tagsRow(paths[0], "2.0", "9000", "2.0", "9000"))
+        .write(toPath(paths[0]));
+
+    runJob(JobKind::Analyze, JobScope::AlbumsView, {0});
+    EXPECT_EQ(runsOf(paths[0]), (Runs{"analyze", "/s c"}));
+    std::ifstream log(toPath(paths[0] + L".log"));
+    const std::string logged((std::istreambuf_iterator<char>(log)), {});
+    for (int i = 1; i < 4; ++i) {
+        EXPECT_EQ(logged.find(toolBytesOf(paths[i])), std::string::npos) << i;
+    }
+    EXPECT_TRUE(host.callsOf("ask").empty());
+    const std::string tool = RecordingJobHost::narrow(GainToolFormats(toolPath).toolName());
+    EXPECT_TRUE(
+        host.called("text Ready. Skipped 3: " + tool +
+                    " does not handle WAV audio (1); File not found (1); File is empty (1)"));
+    EXPECT_EQ(fileOf(paths[0]).albumGain, OptionalReal::of(2.0));
+    EXPECT_EQ(cellOf(1, 3), L"Not handled");
+    EXPECT_EQ(cellOf(2, 3), L"Missing");
+    EXPECT_EQ(cellOf(3, 3), L"Empty");
+
+    // The file comes back as an MP3: the next job gives it to the tool.
+    writeFile(toPath(paths[2]), mp3Frames());
+    FakeToolScript().when("any").log().write(toPath(paths[2]));
+    runJob(JobKind::ClearData, JobScope::AlbumsView, {0});
+    runJob(JobKind::Analyze, JobScope::AlbumsView, {0});
+    EXPECT_EQ(runsOf(paths[2]), (Runs{"analyze", "/s c"}));
+    EXPECT_EQ(cellOf(2, 3), L"");
 }

@@ -68,6 +68,7 @@ public:
     void enterApartment(int line) override { record("enter " + std::to_string(line)); }
     void leaveApartment() override { record("leave"); }
     void setStatus(int stringId) override { record("status " + std::to_string(stringId)); }
+    void setStatusText(const std::wstring& text) override { record("text " + narrow(text)); }
     void setStatusWithItem(const std::wstring& itemName, int stringId) override {
         record("item " + std::to_string(stringId) + " " + narrow(itemName));
     }

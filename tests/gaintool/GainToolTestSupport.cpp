@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -38,6 +39,11 @@ void writeFile(const fs::path& path, std::string_view bytes) {
     if (!file) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+std::string readFileBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string readAllBytes(std::FILE* stream) {
@@ -102,7 +108,23 @@ FakeToolScript& FakeToolScript::exit(int code) {
 }
 
 void FakeToolScript::write(const fs::path& path) const {
-    writeFile(path, text);
+    writeFile(fs::path(path).concat(".fake"), text);
+    if (!fs::exists(path)) {
+        writeFile(path, mp3Frames());
+    }
+}
+
+std::string mp3Frames(int count) {
+    // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, stereo: 417 bytes a frame.
+    std::string frame(417, '\0');
+    frame[0] = '\xFF';
+    frame[1] = '\xFB';
+    frame[2] = '\x90';
+    std::string frames;
+    for (int i = 0; i < count; ++i) {
+        frames += frame;
+    }
+    return frames;
 }
 
 std::wstring realToolPath() {

@@ -29,7 +29,10 @@ inline const std::wstring
     kSeparator(1, static_cast<wchar_t>(std::filesystem::path::preferred_separator));
 
 void writeFile(const std::filesystem::path& path, std::string_view bytes);
+// Silent MP3 frames that chain as a real file's do.
+std::string mp3Frames(int count = 8);
 std::string readAllBytes(std::FILE* stream);
+std::string readFileBytes(const std::filesystem::path& path);
 
 // A script for the fake gain tool (see tools/fake-gain-tool).
 class FakeToolScript {
@@ -44,6 +47,9 @@ public:
     FakeToolScript& when(const std::string& operations);
     // Appends the run's arguments as one line to the script's path + ".log".
     FakeToolScript& log();
+    // Writes the script beside the file, at path + ".fake", where the fake
+    // tool looks for it first; and, unless the file exists, makes it a short
+    // MP3, so that the job's file screen lets it through.
     void write(const std::filesystem::path& path) const;
 
 private:
@@ -66,6 +72,8 @@ std::wstring fakeToolPath();
 // Untagged MP3s made by make-test-audio; copy them before use, since the tool
 // writes tags into the files it analyses.
 std::filesystem::path pristineTestAudio();
+// The files of every kind a real library holds (kind-*, see make-test-audio).
+std::filesystem::path pristineTestLibrary();
 // Copies a pristine test file into dir under a new name and returns its path.
 std::filesystem::path freshAudio(const std::filesystem::path& dir, const std::wstring& name,
                                  const std::wstring& newName);

@@ -37,19 +37,30 @@ std::wstring toText(const fs::path& path) {
     return text;
 }
 
+namespace {
+
+fs::path madeTestAudio(const TempDir& dir, const char* what) {
+    const std::string command =
+        std::string("'") + VELTO_TEST_AUDIO_SCRIPT + "' '" + dir.path().string() + "' " + what;
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("make-test-audio failed (sox, lame and ffmpeg installed?)");
+    }
+    return dir.path();
+}
+
+} // namespace
+
 // Made once per test program (each test case natively runs as its own program).
 fs::path pristineTestAudio() {
     static const TempDir dir;
-    static const bool made = [] {
-        const std::string command =
-            std::string("'") + VELTO_TEST_AUDIO_SCRIPT + "' '" + dir.path().string() + "'";
-        if (std::system(command.c_str()) != 0) {
-            throw std::runtime_error("make-test-audio failed (sox and lame installed?)");
-        }
-        return true;
-    }();
-    (void)made;
-    return dir.path();
+    static const fs::path made = madeTestAudio(dir, "mp3");
+    return made;
+}
+
+fs::path pristineTestLibrary() {
+    static const TempDir dir;
+    static const fs::path made = madeTestAudio(dir, "kinds");
+    return made;
 }
 
 // UTF-8, by the C library's own converter rather than the runner's.

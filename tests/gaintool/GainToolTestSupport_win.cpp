@@ -32,6 +32,11 @@ fs::path pristineTestAudio() {
     return fs::path(toolPathOf(VELTO_TEST_AUDIO_DIR));
 }
 
+// The fixture made the files of every kind in the same folder.
+fs::path pristineTestLibrary() {
+    return pristineTestAudio();
+}
+
 std::string toolBytesOf(const std::wstring& text) {
     const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);

@@ -223,3 +223,27 @@ TEST_F(RealTool, ANonAsciiPathComesBackFromTheToolAsTheSameText) {
     EXPECT_EQ(run.rows.count(path), 1u);
     EXPECT_GT(run.trackGain(path), 5.0);
 }
+
+// The tool Velto builds never changes a file that begins as another format
+// does, even when it is called directly: an audiobook in which MPEG frame
+// headers turn up by chance is the case that damaged files.
+TEST_F(RealTool, VeltosToolRefusesFilesThatBeginAsAnotherFormat) {
+    if (!tool.ends_with(L".exe")) {
+        GTEST_SKIP() << "Debian's own mp3gain has no such guard";
+    }
+    const std::vector<std::wstring> others = {L"kind-book.m4b",  L"kind-song.m4a",
+                                              L"kind-aac.mp3",   L"kind-song.wav",
+                                              L"kind-song.aiff", L"kind-song.flac"};
+    for (const std::wstring& name : others) {
+        const fs::path path = dir / name;
+        fs::copy_file(pristineTestLibrary() / name, path);
+        const std::string before = readFileBytes(path);
+        for (ToolOp op : {OpApply, OpAnalyze, OpUndo, OpDeleteTags}) {
+            const ParsedRun run = record(op, -5, {toText(path)});
+            ASSERT_EQ(run.errors.size(), 1u) << run.output;
+            EXPECT_EQ(run.errors[0].find(toText(path) + L" is not an MPEG audio file"), 0u)
+                << run.output;
+        }
+        EXPECT_TRUE(readFileBytes(path) == before) << toolBytesOf(toText(path));
+    }
+}

@@ -313,3 +313,33 @@ TEST(AlbumSourceFromFile, AlbumValuesAfterAReloadComeFromTheNewTables) {
     EXPECT_TRUE(albumStats.getFileArgs(0, args));
     EXPECT_EQ(args, L"\"C:\\1.mp3\" \"C:\\2.mp3\" ");
 }
+
+// An album of MP3s and a WAV, levelled with a tool that takes only MP3s: the
+// last job marked the WAV, and the album is what its MP3s are, so that Apply
+// Gain still levels them together.
+TEST_F(AlbumTest, ATrackTheToolCouldNotTakeIsPassedOverByTheAlbumsValues) {
+    addAlbumTrack(L"Mixed", L"C:\\1.mp3", 20000, 4.0);
+    database.addTrack(0, std::wstring(L"C:\\2.wav"), L"Song 2", L"Artist", L"Mixed");
+    addAlbumTrack(L"Mixed", L"C:\\3.mp3", 26000, 4.0);
+    ASSERT_TRUE(albums.selectRow(0));
+    int steps = 0;
+    EXPECT_FALSE(albums.getGlobalGainAdjust(steps));
+
+    database.setFileProblem(L"C:\\2.wav", FileProblem::NotHandled);
+    albums.reset();
+    EXPECT_EQ(albumCell(0, 3).text, L"85.0");
+    EXPECT_EQ(albumCell(0, 2).text, L"3");
+    ASSERT_TRUE(albums.selectRow(0));
+    EXPECT_TRUE(albums.getGlobalGainAdjust(steps));
+    EXPECT_EQ(steps, 3);
+    EXPECT_TRUE(albums.getMaxNoClipGlobalGainAdjust(steps));
+    EXPECT_EQ(steps, 1);
+
+    // With every track passed over there are no album values at all.
+    database.setFileProblem(L"C:\\1.mp3", FileProblem::Missing);
+    database.setFileProblem(L"C:\\3.mp3", FileProblem::ToolFailed);
+    albums.reset();
+    EXPECT_EQ(albumCell(0, 3).text, L"");
+    ASSERT_TRUE(albums.selectRow(0));
+    EXPECT_FALSE(albums.getGlobalGainAdjust(steps));
+}

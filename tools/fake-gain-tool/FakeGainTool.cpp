@@ -4,8 +4,9 @@
 //
 //   fake-gain-tool [any arguments...] SCRIPT
 //
-// The script is the last argument (the tool's last file argument). One
-// directive per line:
+// The script is the last argument (the tool's last file argument), or the file
+// of that name with ".fake" added when it exists, so that the file argument
+// itself can be audio. One directive per line:
 //   out TEXT    write TEXT to standard output
 //   err TEXT    write TEXT to standard error
 //   args        write every argument, argv[0] included, as "[arg]\n" to standard output
@@ -139,7 +140,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: fake-gain-tool [arguments...] SCRIPT\n");
         return 2;
     }
-    std::ifstream script(argv[argc - 1], std::ios::binary);
+    std::ifstream script(std::string(argv[argc - 1]) + ".fake", std::ios::binary);
+    if (!script) {
+        script.open(argv[argc - 1], std::ios::binary);
+    }
     if (!script) {
         std::fprintf(stderr, "fake-gain-tool: cannot read %s\n", argv[argc - 1]);
         return 2;
