@@ -58,8 +58,10 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright © The Velto authors"
 !macro ForEachStagedFile MACRO
     !insertmacro ${MACRO} "Velto.exe"
     !insertmacro ${MACRO} "Velto.chm"
+    !insertmacro ${MACRO} "aacgain.exe"
     !insertmacro ${MACRO} "mp3gain.exe"
     !insertmacro ${MACRO} "License.txt"
+    !insertmacro ${MACRO} "aacgain License.txt"
     !insertmacro ${MACRO} "mp3gain License.txt"
 !macroend
 !macro ForEachFile MACRO
