@@ -2,9 +2,10 @@
 
 #include "CommandLineWords.h"
 #include "Exception.h"
-#include "ITunesSession.h"
 #include "ItemSource.h"
 #include "JobHost.h"
+#include "JobProgress.h"
+#include "JobState.h"
 #include "MessageFormat.h"
 #include "ParseAACGain.h"
 #include "Preferences.h"
@@ -65,20 +66,21 @@ std::wstring withoutLineEnd(std::wstring text) {
 
 } // namespace
 
-GainOperations::GainOperations(const Context& context, const JobParameters& job,
-                               ITunesSession* session)
-    : context(context), job(job), session(session), screen(context.gainToolPath) {}
+GainOperations::GainOperations(const Context& context, const JobParameters& job, JobState& state,
+                               JobProgress& progress, Stamp stamp)
+    : context(context), job(job), state(state), progress(progress),
+      stampComments(std::move(stamp)) {}
 
 // Counts the item as done when some run did what it was asked and no file of
 // it was skipped or failed.
 void GainOperations::process(ItemSource& item, int itemIndex, int done, int total) {
-    const int notDoneBefore = jobReport.notDone();
+    const int notDoneBefore = notDoneNoted;
     itemWorked = false;
     doKindsWork(item, itemIndex, done, total);
-    if (jobReport.notDone() > notDoneBefore) {
-        ++items.notDone;
+    if (notDoneNoted > notDoneBefore) {
+        ++state.itemsNotDone;
     } else if (itemWorked) {
-        ++items.done;
+        ++state.itemsDone;
     }
 }
 
@@ -225,7 +227,7 @@ GainOperations::RunResult GainOperations::runChange(ToolOp op, int steps, int do
         return {};
     }
     forgetStoredValues(*plan);
-    changedFiles = true;
+    state.filesMayHaveChanged = true;
     return runPlanned(*plan, op, steps, done, total, OnCancel::StopReading);
 }
 
@@ -244,8 +246,8 @@ void GainOperations::forgetStoredValues(const RunPlan& plan) {
 // Only the files the tool reported changed are stamped: iTunes copies a
 // stamped track to the iPod again.
 void GainOperations::stamp(const std::vector<int>& trackIds) {
-    if (session && !trackIds.empty()) {
-        session->timestampComments(context.database, trackIds);
+    if (stampComments && !trackIds.empty()) {
+        stampComments(trackIds);
     }
 }
 
@@ -254,13 +256,13 @@ void GainOperations::noteLimit(ItemSource& item, int steps) {
         context.tracksView.strings().load(kLimitedStringId).value_or(std::wstring());
     const std::wstring what = formatMessage(format, {steps});
     for (int trackId : std::vector<int>(item.getTrackIds())) {
-        jobReport.note(context.database, trackId, JobReport::Kind::Limited, what);
+        state.report.note(context.database, trackId, JobReport::Kind::Limited, what);
     }
 }
 
 void GainOperations::setStatus(ItemSource& item, int stringId) {
     if (!context.stopper.stopped()) {
-        context.host.setStatusWithItem(item.getName(), stringId);
+        progress.itemStatus(item.getName(), stringId);
     }
 }
 
@@ -280,7 +282,7 @@ std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item)
     const std::vector<std::wstring> paths = splitCommandLine(item.getFileArgs());
     RunPlan plan;
     for (std::size_t i = 0; i < paths.size() && i < ids.size(); ++i) {
-        const FileScreen::Verdict verdict = screen.check(paths[i]);
+        const FileScreen::Verdict verdict = state.screen.check(paths[i]);
         markScreened(paths[i], verdict.problem);
         if (verdict.problem == FileProblem::None) {
             plan.files.push_back({ids[i], paths[i]});
@@ -308,8 +310,9 @@ void GainOperations::markScreened(const std::wstring& path, FileProblem problem)
 }
 
 void GainOperations::holdBack(int trackId, const FileScreen::Verdict& verdict) {
-    jobReport.note(context.database, trackId, JobReport::Kind::Skipped,
-                   screen.describe(verdict, context.tracksView.strings()));
+    state.report.note(context.database, trackId, JobReport::Kind::Skipped,
+                      state.screen.describe(verdict, context.tracksView.strings()));
+    ++notDoneNoted;
 }
 
 // A track's file alone in double quotes; an album's files each in double
@@ -427,7 +430,7 @@ GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp
         }
     }
     if (inAlbumScope() && !context.stopper.stopped()) {
-        context.host.setTrackStatus(L"");
+        progress.trackStatus(L"");
     }
     recordFailures(run);
     if (run.errorSeen) {
@@ -480,7 +483,8 @@ void GainOperations::recordFailures(const ToolRun& run) {
                 context.database.setFileProblem(file.path, FileProblem::ToolFailed);
             }
         }
-        jobReport.note(context.database, trackId, JobReport::Kind::Failed, text);
+        state.report.note(context.database, trackId, JobReport::Kind::Failed, text);
+        ++notDoneNoted;
     }
 }
 
@@ -488,7 +492,7 @@ void GainOperations::recordFailures(const ToolRun& run) {
 void GainOperations::nameNextFile(ToolRun& run) {
     if (run.k < run.ids.size()) {
         run.trackInAlbum.selectTrack(run.ids[run.k++]);
-        context.host.setTrackStatus(run.trackInAlbum.getName());
+        progress.trackStatus(run.trackInAlbum.getName());
     }
 }
 
@@ -501,13 +505,12 @@ void GainOperations::showProgress(ToolRun& run, int percent) {
         }
     }
     run.lastPercent = percent;
-    context.host.setFileProgress(percent);
+    progress.fileProgress(percent);
     // The analysis inside Apply Gain moves the total bar only per file.
     if (job.kind == JobKind::ApplyGain && run.op == OpAnalyze) {
         percent = 0;
     }
-    const int total = run.total;
-    context.host.setTotalProgress(total > 0 ? run.done * 100 / total + percent / total : 0);
+    progress.totalProgress(run.done, percent, run.total);
 }
 
 // A file row stores the file's values; the album row gives every file of an
@@ -531,7 +534,8 @@ void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
             context.tracksView.strings().load(kUnknownFileStringId);
         run.errorSeen = true;
         run.errorText = format ? formatMessage(*format, {name}) : name;
-        jobReport.noteFile(name, JobReport::Kind::Failed, run.errorText);
+        state.report.noteFile(name, JobReport::Kind::Failed, run.errorText);
+        ++notDoneNoted;
         return;
     }
     const bool readingBack = run.op == OpCheckTags;
@@ -559,12 +563,19 @@ void GainOperations::showToolError(std::wstring errorText) {
     if (!errorText.empty() && static_cast<unsigned>(errorText.back()) > 128) {
         errorText.pop_back(); // the end mark of an unterminated last line
     }
-    if (context.stopper.stopped() || quietErrors) {
+    std::lock_guard oneAtATime(state.questionLock);
+    if (context.stopper.stopped() || state.quietErrors || state.stopStarting) {
         return;
     }
     const ToolErrorAnswer answer = context.host.askToContinueAfterToolError(errorText);
     if (!answer.goOn) {
-        context.cancelRequested = true;
+        // One item at a time: this one stops, its row stays selected. Several:
+        // those running finish, and no other starts.
+        if (state.severalRunsAtOnce) {
+            state.stopStarting = true;
+        } else {
+            context.cancelRequested = true;
+        }
     }
-    quietErrors = answer.goOn && answer.dontAskAgain;
+    state.quietErrors = answer.goOn && answer.dontAskAgain;
 }

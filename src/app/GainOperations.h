@@ -2,10 +2,10 @@
 
 #include "FileScreen.h"
 #include "JobParameters.h"
-#include "JobReport.h"
 #include "ToolOp.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -13,8 +13,9 @@
 #include <vector>
 
 class ItemSource;
-class ITunesSession;
 class JobHost;
+class JobProgress;
+struct JobState;
 class ParseAACGain;
 class Preferences;
 class ToolStopper;
@@ -24,8 +25,8 @@ class VeltoDatabase;
 // What a job does to one item: for each job kind, which gain tool runs to
 // make on the loaded item and in which order, how the tool's output becomes
 // stored values, how the bars move within a run, how a tool error is shown
-// and may stop the job, and when the iTunes comment is stamped. Runs on the
-// job thread; made once per job.
+// and may stop the job, and when the iTunes comment is stamped. One per
+// thread that works on items; the threads of a job share its JobState.
 class GainOperations {
 public:
     struct Context {
@@ -38,8 +39,13 @@ public:
         ToolStopper& stopper;
     };
 
-    // session is the job's iTunes connection for the stamps, or nullptr.
-    GainOperations(const Context& context, const JobParameters& job, ITunesSession* session);
+    // Writes the iTunes timestamp into the comments of these tracks.
+    using Stamp = std::function<void(const std::vector<int>& trackIds)>;
+
+    // stamp is empty when the job writes no timestamps; progress gets this
+    // worker's reports for the window.
+    GainOperations(const Context& context, const JobParameters& job, JobState& state,
+                   JobProgress& progress, Stamp stamp);
 
     // The kind's work for the item, which the caller has loaded from the row
     // with data index itemIndex. done and total count the job's finished and
@@ -50,20 +56,6 @@ public:
     // stores what it reports; true when it ran and reported no error. Files
     // held back are noted in the report.
     bool runGainTool(ToolOp op, int steps, int done, int total, ItemSource& item);
-
-    // Some run of this job may have changed audio files, so the stored
-    // database file no longer matches them.
-    bool filesMayHaveChanged() const { return changedFiles; }
-
-    // What the job could not do so far.
-    const JobReport& report() const { return jobReport; }
-
-    // The items done as asked so far, and those with a file skipped or failed.
-    struct Outcome {
-        int done = 0;
-        int notDone = 0;
-    };
-    Outcome outcome() const { return items; }
 
 private:
     // Whether a run stops reading at a cancel: a read-back after a change
@@ -126,11 +118,9 @@ private:
 
     Context context;
     JobParameters job;
-    ITunesSession* session;
-    bool changedFiles = false;
-    FileScreen screen;
-    JobReport jobReport;
-    Outcome items;
-    bool itemWorked = false;  // some run of the current item did what it was asked
-    bool quietErrors = false; // the user chose not to be asked again in this job
+    JobState& state;
+    JobProgress& progress;
+    Stamp stampComments;
+    bool itemWorked = false; // some run of the current item did what it was asked
+    int notDoneNoted = 0;    // skips and failures this worker noted
 };

@@ -2,17 +2,21 @@
 
 #include "AlbumSource.h"
 #include "AlbumStats.h"
+#include "DirectProgress.h"
 #include "Exception.h"
 #include "GainOperations.h"
 #include "ITunesBusyException.h"
 #include "ITunesSession.h"
 #include "ItemListView.h"
 #include "JobHost.h"
+#include "JobState.h"
 #include "MessageFormat.h"
+#include "ParallelWalk.h"
 #include "Preferences.h"
 #include "SelectionAsAlbum.h"
 #include "StringTable.h"
 #include "TimeLeft.h"
+#include "ToolRuns.h"
 #include "ToolStartFailure.h"
 #include "TrackSource.h"
 #include "VeltoDatabase.h"
@@ -283,8 +287,9 @@ void JobControl::endSync(int rememberedPosition) {
 void JobControl::jobRoutine() {
     JobParameters parameters = job;
     parameters.kind = jobKind;
+    const int runs = runsAtOnce(parameters);
+    JobState state(gainToolPath, runs > 1);
     std::unique_ptr<ITunesSession> session;
-    std::optional<GainOperations> operations;
     bool inApartment = false;
     JobEnd end;
     end.failure = runGuarded([&] {
@@ -297,24 +302,63 @@ void JobControl::jobRoutine() {
         }
         const GainOperations::Context context{
             host, database, preferences, tracksView, gainToolPath, cancelRequested, stopper};
-        operations.emplace(context, parameters, session.get());
-        walkSelectedItems(*operations, parameters, end.toolStartProblem);
+        if (runs > 1) {
+            walkInParallel(runs, context, parameters, state, session.get(), end.toolStartProblem);
+            return;
+        }
+        GainOperations::Stamp stamp;
+        if (session) {
+            stamp = [&](const std::vector<int>& trackIds) {
+                session->timestampComments(database, trackIds);
+            };
+        }
+        DirectProgress progress(host);
+        GainOperations operations(context, parameters, state, progress, stamp);
+        walkSelectedItems(operations, parameters, end.toolStartProblem);
     });
     if (end.failure == Failure::ITunesBusy && !closing()) {
         host.showMessage(kITunesBusyStringId);
     }
-    if (operations) {
-        end.filesChanged = operations->filesMayHaveChanged();
-        end.notes = operations->report().entries();
-        end.itemsDone = operations->outcome().done;
-        end.itemsNotDone = operations->outcome().notDone;
-    }
-    operations.reset();
+    end.filesChanged = state.filesMayHaveChanged;
+    end.notes = state.report.entries();
+    end.itemsDone = state.itemsDone;
+    end.itemsNotDone = state.itemsNotDone;
     session.reset();
     endJob(end);
     if (inApartment) {
         host.leaveApartment();
     }
+}
+
+// Items of a track or an album run several at once, as many as ToolRuns says
+// (one per logical processor unless set, at most 16); a selection taken as an
+// album is one item, a constant gain runs one at a time, and Clear Data runs
+// no tool.
+int JobControl::runsAtOnce(const JobParameters& parameters) const {
+    if (parameters.scope == JobScope::SelectionAsAlbum ||
+        parameters.kind == JobKind::ConstantGain || parameters.kind == JobKind::ClearData) {
+        return 1;
+    }
+    return toolRuns(preferences);
+}
+
+void JobControl::walkInParallel(int runs, const GainOperations::Context& context,
+                                const JobParameters& parameters, JobState& state,
+                                ITunesSession* session, std::wstring& toolStartProblem) {
+    const JobScope scope = parameters.scope;
+    const ParallelWalk::Setup setup{
+        host,
+        context,
+        parameters,
+        state,
+        runs,
+        totalTracks(scope),
+        session,
+        [this, scope] { return itemSourceFor(scope); },
+        [this, scope](int key) { return tracksOfItem(scope, key); },
+        [this](double seconds) { showTimeLeft(seconds); },
+        [this](const std::wstring& systemText) { return toolStartMessage(systemText); }};
+    ParallelWalk(setup).run(toolStartProblem);
 }
 
 // A tool that will not start ends the walk (not the program); the rows not

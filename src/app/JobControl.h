@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GainOperations.h"
 #include "JobKind.h"
 #include "JobParameters.h"
 #include "JobReport.h"
@@ -15,13 +16,13 @@
 
 class AlbumSource;
 class AlbumStats;
-class GainOperations;
 class ITunesSession;
 class ItemSource;
 class JobHost;
 class Preferences;
 class TrackSource;
 class VeltoDatabase;
+struct JobState;
 struct SavedPlacement;
 
 // The work that takes time, off the user-interface thread: loading Velto.db at
@@ -97,8 +98,12 @@ private:
     SyncEnd rollBackSync(int rememberedPosition);
     void endSync(int rememberedPosition);
     void jobRoutine();
+    int runsAtOnce(const JobParameters& parameters) const;
     void walkSelectedItems(GainOperations& operations, const JobParameters& job,
                            std::wstring& toolStartProblem);
+    void walkInParallel(int runs, const GainOperations::Context& context,
+                        const JobParameters& parameters, JobState& state, ITunesSession* session,
+                        std::wstring& toolStartProblem);
     std::unique_ptr<ItemSource> itemSourceFor(JobScope scope);
     int totalTracks(JobScope scope);
     int tracksOfItem(JobScope scope, int key);

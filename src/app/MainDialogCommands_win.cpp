@@ -8,6 +8,7 @@
 #include "MenuState.h"
 #include "QuestionBox_win.h"
 #include "ResourceIds.h"
+#include "ToolRuns.h"
 #include "TracksInAlbumDialog_win.h"
 
 #include <algorithm>
@@ -18,6 +19,26 @@ namespace {
 constexpr int kAskTimestampComments = 166;
 constexpr int kAskAlbumUndo = 167;
 constexpr int kAskRemoveTagsUndo = 168;
+
+// Options > Tool Runs at Once; 0 runs: one per processor (no stored number).
+struct ToolRunsChoice {
+    int id;
+    int runs;
+};
+constexpr ToolRunsChoice kToolRunsChoices[] = {
+    {IDM_TOOL_RUNS_PER_PROCESSOR, 0},
+    {IDM_TOOL_RUNS_1, 1},
+    {IDM_TOOL_RUNS_2, 2},
+    {IDM_TOOL_RUNS_4, 4},
+    {IDM_TOOL_RUNS_8, 8},
+    {IDM_TOOL_RUNS_16, 16},
+};
+
+const ToolRunsChoice* findToolRunsChoice(int id) {
+    auto found = std::find_if(std::begin(kToolRunsChoices), std::end(kToolRunsChoices),
+                              [id](const ToolRunsChoice& choice) { return choice.id == id; });
+    return found == std::end(kToolRunsChoices) ? nullptr : found;
+}
 
 } // namespace
 
@@ -60,11 +81,17 @@ const MainDialog::Command* MainDialog::findCommand(int id) {
 // menu, an accelerator, the toolbar, a button or a message sent by anyone.
 bool MainDialog::runCommand(int id) {
     const Command* command = findCommand(id);
-    if (!command) {
+    const ToolRunsChoice* runsChoice = findToolRunsChoice(id);
+    if (!command && !runsChoice) {
         return false;
     }
-    if (commandAllowed(id)) {
+    if (!commandAllowed(id)) {
+        return true;
+    }
+    if (command) {
         (this->*command->run)();
+    } else {
+        chooseToolRuns(runsChoice->runs);
     }
     return true;
 }
@@ -109,6 +136,12 @@ void MainDialog::updateMenuChecksNow() {
     setMenuCheck(IDM_TIMESTAMP_COMMENTS, preferences.getPrefBool(PrefIndex::TimestampComments));
     setMenuCheck(IDM_ALBUM_UNDO, preferences.getPrefBool(PrefIndex::AlbumUndo));
     setMenuCheck(IDM_REMOVE_TAGS_UNDO, preferences.getPrefBool(PrefIndex::RemoveTagsUndo));
+    const bool perProcessor = !preferences.getPref(PrefIndex::ToolRuns);
+    for (const ToolRunsChoice& choice : kToolRunsChoices) {
+        setMenuCheck(choice.id, choice.runs == 0
+                                    ? perProcessor
+                                    : !perProcessor && toolRuns(preferences) == choice.runs);
+    }
     // A target outside the trackbar's range (a hand-edited file) is taken to its nearest end.
     volumeTrackbar.setPosition(
         std::clamp(preferences.getPrefInt(PrefIndex::Volume), kMinimumVolume, kMaximumVolume));
@@ -279,6 +312,15 @@ void MainDialog::toggleAlbumUndo() {
 
 void MainDialog::toggleRemoveTagsUndo() {
     toggleOption(PrefIndex::RemoveTagsUndo, IDM_REMOVE_TAGS_UNDO);
+}
+
+void MainDialog::chooseToolRuns(int runs) {
+    if (runs == 0) {
+        preferences.setPref(PrefIndex::ToolRuns, L"");
+    } else {
+        preferences.setPrefInt(PrefIndex::ToolRuns, runs);
+    }
+    updateMenuChecksNow();
 }
 
 // The questions are asked again, and the columns come back at their default widths.

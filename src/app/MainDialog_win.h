@@ -162,6 +162,7 @@ private:
     void toggleTimestampComments();
     void toggleAlbumUndo();
     void toggleRemoveTagsUndo();
+    void chooseToolRuns(int runs);
     void setDefaults();
     void showHelp();
     void showLicense();

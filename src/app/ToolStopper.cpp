@@ -4,22 +4,22 @@
 
 void ToolStopper::attach(RunAACGain& tool) {
     std::lock_guard guard(lock);
-    attached = &tool;
+    attached.insert(&tool);
     if (stoppedForGood) {
         tool.interrupt();
     }
 }
 
-void ToolStopper::detach() {
+void ToolStopper::detach(RunAACGain& tool) {
     std::lock_guard guard(lock);
-    attached = nullptr;
+    attached.erase(&tool);
 }
 
 void ToolStopper::stopForGood() {
     std::lock_guard guard(lock);
     stoppedForGood = true;
-    if (attached) {
-        attached->interrupt();
+    for (RunAACGain* tool : attached) {
+        tool->interrupt();
     }
 }
 

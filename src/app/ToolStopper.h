@@ -1,18 +1,19 @@
 #pragma once
 
 #include <mutex>
+#include <set>
 
 class RunAACGain;
 
-// Lets the user-interface thread end the gain tool child that the job thread
-// runs, when the window closes during a job. The job thread attaches each
-// runner for the time it holds a child; stopForGood interrupts the attached
-// one and every one attached afterwards, so the worker finds no more work.
+// Lets the user-interface thread end the gain tool children that a job runs,
+// when the window closes during a job. The job's threads attach each runner
+// for the time it holds a child; stopForGood interrupts every one attached and
+// every one attached afterwards, so the workers find no more work.
 class ToolStopper {
 public:
     // The runner stays attached until detach; it must outlive that.
     void attach(RunAACGain& tool);
-    void detach();
+    void detach(RunAACGain& tool);
 
     // Called from any thread; lasts for the rest of the program.
     void stopForGood();
@@ -20,20 +21,21 @@ public:
 
 private:
     mutable std::mutex lock;
-    RunAACGain* attached = nullptr;
+    std::set<RunAACGain*> attached;
     bool stoppedForGood = false;
 };
 
 // Keeps a runner attached for the life of a scope.
 class AttachedTool {
 public:
-    AttachedTool(ToolStopper& stopper, RunAACGain& tool) : stopper(stopper) {
+    AttachedTool(ToolStopper& stopper, RunAACGain& tool) : stopper(stopper), tool(tool) {
         stopper.attach(tool);
     }
-    ~AttachedTool() { stopper.detach(); }
+    ~AttachedTool() { stopper.detach(tool); }
     AttachedTool(const AttachedTool&) = delete;
     AttachedTool& operator=(const AttachedTool&) = delete;
 
 private:
     ToolStopper& stopper;
+    RunAACGain& tool;
 };

@@ -85,3 +85,10 @@
 #define IDM_REMOVE_TAGS_UNDO 32848
 #define IDM_SET_DEFAULTS 32849
 #define IDM_LICENSE 32855
+// Options > Tool Runs at Once: one per processor, or a fixed number.
+#define IDM_TOOL_RUNS_PER_PROCESSOR 32860
+#define IDM_TOOL_RUNS_1 32861
+#define IDM_TOOL_RUNS_2 32862
+#define IDM_TOOL_RUNS_4 32863
+#define IDM_TOOL_RUNS_8 32864
+#define IDM_TOOL_RUNS_16 32865

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -33,6 +36,71 @@ protected:
     }
 
     std::atomic<int> screens{0};
+};
+
+// The same with four tool runs at once.
+class FourRunsTest : public JobTest {
+protected:
+    FourRunsTest() { preferences.setPrefInt(PrefIndex::ToolRuns, 4); }
+
+    // Tracks whose analysis reports progress every tenth of a second for a
+    // minute (a cancel has lines to stop at), each logging its run and id.
+    std::vector<std::wstring> slowTracks(int count) {
+        std::vector<std::wstring> paths;
+        for (int i = 0; i < count; ++i) {
+            FakeToolScript script;
+            script.log().processId();
+            for (int tick = 0; tick < 600; ++tick) {
+                script.out(" 1%\r").sleep(100);
+            }
+            paths.push_back(scriptedTrack(L"slow" + std::to_wstring(i) + L".mp3", script));
+        }
+        return paths;
+    }
+    // Tracks analysed after a second, in ten lines of progress.
+    std::vector<std::wstring> quickTracks(int first, int count) {
+        std::vector<std::wstring> paths;
+        for (int i = first; i < first + count; ++i) {
+            const std::wstring name = L"quick" + std::to_wstring(i) + L".mp3";
+            FakeToolScript script;
+            script.log();
+            for (int tick = 0; tick < 10; ++tick) {
+                script.out(" 10%\r").sleep(100);
+            }
+            paths.push_back(
+                scriptedTrack(name, script.out(analysisRow(toText(dir / name), "1.0", "9000"))));
+        }
+        return paths;
+    }
+    int started(const std::vector<std::wstring>& paths) const {
+        return static_cast<int>(std::count_if(
+            paths.begin(), paths.end(), [&](const auto& path) { return !runsOf(path).empty(); }));
+    }
+    std::vector<unsigned long> processIds(const std::vector<std::wstring>& paths) const {
+        std::vector<unsigned long> ids;
+        for (const std::wstring& path : paths) {
+            std::ifstream file(toPath(path + L".pid"));
+            for (unsigned long id = 0; file >> id;) {
+                ids.push_back(id);
+            }
+        }
+        return ids;
+    }
+    static bool waitFor(const std::function<bool()>& condition) {
+        const Clock::time_point begun = Clock::now();
+        while (!condition()) {
+            if (Clock::now() - begun > std::chrono::seconds(30)) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    }
+    void expectEveryChildEnded(const std::vector<std::wstring>& paths) const {
+        for (unsigned long id : processIds(paths)) {
+            EXPECT_TRUE(ProcessWatch(id).hasEnded()) << "the tool's process " << id;
+        }
+    }
 };
 
 } // namespace
@@ -90,4 +158,74 @@ TEST_F(JobConcurrencyTest, ClosingTheWindowDuringAJobEndsTheToolsChildAtOnce) {
     saved.loadPreferences();
     saved.loadRecords();
     EXPECT_FALSE(saved.findAACGainRecord(saved.contents().fileIndex.at(path))->trackGain.present);
+}
+
+// Cancel with four runs in flight: each stops at its next line, no other
+// starts, and every row not done stays selected.
+TEST_F(FourRunsTest, ACancelStopsEveryRunningItemAndLeavesEveryUnfinishedRowSelected) {
+    const auto paths = slowTracks(6);
+    host.select({0, 1, 2, 3, 4, 5});
+    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
+    ASSERT_TRUE(waitFor([&] { return processIds(paths).size() == 4; }));
+    const Clock::time_point cancelled = Clock::now();
+    jobs.requestCancel();
+    host.waitForWorkers();
+    EXPECT_LT(Clock::now() - cancelled, std::chrono::seconds(5));
+    EXPECT_EQ(started(paths), 4);
+    EXPECT_EQ(host.selection(), (std::set<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(host.calls().back(), "leave");
+    expectEveryChildEnded(paths);
+}
+
+// The tool's error box is open for one item while the other runs go on and
+// finish; Yes lets the job end normally.
+TEST_F(FourRunsTest, TheOtherRunsGoOnWhileTheErrorBoxIsOpen) {
+    scriptedTrack(L"bad.mp3", FakeToolScript().log().out("Can't open bad.mp3\r\n"));
+    const auto quick = quickTracks(1, 3);
+    std::atomic<bool> othersDoneWhileAsking{false};
+    host.onCall = [&](const std::string& call) {
+        if (call.rfind("ask ", 0) == 0) {
+            othersDoneWhileAsking = waitFor([&] { return host.selection() == std::set<int>{0}; });
+        }
+    };
+    runJob(JobKind::Analyze, JobScope::TracksView, {0, 1, 2, 3});
+    EXPECT_TRUE(othersDoneWhileAsking);
+    EXPECT_EQ(host.callsOf("ask ").size(), 1u);
+    for (const std::wstring& path : quick) {
+        EXPECT_EQ(fileOf(path).trackGain.value, 1.0);
+    }
+    EXPECT_TRUE(host.selection().empty());
+}
+
+// No in the error box: the runs going on finish, and no other item starts.
+TEST_F(FourRunsTest, NoLetsTheRunningItemsFinishAndStartsNoOther) {
+    scriptedTrack(L"bad.mp3", FakeToolScript().log().out("Can't open bad.mp3\r\n"));
+    const auto quick = quickTracks(1, 7);
+    host.answers = {false};
+    host.onCall = [&](const std::string& call) {
+        if (call.rfind("ask ", 0) == 0) {
+            waitFor([&] { return started(quick) == 3; });
+        }
+    };
+    runJob(JobKind::Analyze, JobScope::TracksView, {0, 1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(started(quick), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(fileOf(quick[i]).trackGain.value, 1.0);
+    }
+    EXPECT_EQ(host.selection(), (std::set<int>{4, 5, 6, 7}));
+    EXPECT_EQ(host.callsOf("ask ").size(), 1u);
+}
+
+// Closing the window with four runs in flight ends every child at once.
+TEST_F(FourRunsTest, ClosingTheWindowEndsEveryRunningChild) {
+    const auto paths = slowTracks(6);
+    host.select({0, 1, 2, 3, 4, 5});
+    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
+    ASSERT_TRUE(waitFor([&] { return processIds(paths).size() == 4; }));
+    const Clock::time_point closed = Clock::now();
+    jobs.abandonWork();
+    host.waitForWorkers();
+    EXPECT_LT(Clock::now() - closed, std::chrono::seconds(5));
+    EXPECT_EQ(started(paths), 4);
+    expectEveryChildEnded(paths);
 }

@@ -38,6 +38,7 @@ protected:
             database.setPath(L"Velto.db");
             database.addPlaylist(std::wstring(L"Library"), 0, true, 1);
             preferences.fillMissingDefaults();
+            preferences.setPrefInt(PrefIndex::ToolRuns, 1);
         }
     }
     ~JobTest() override { host.waitForWorkers(); }
@@ -97,6 +98,11 @@ protected:
     std::wstring toolPath;
     JobControl jobs{host, database, preferences, tracksView, albumsView, albumStats, toolPath};
 };
+
+// Names the cases of a suite run with several numbers of tool runs at once.
+inline std::string runsAtOnceName(const ::testing::TestParamInfo<int>& info) {
+    return std::to_string(info.param) + "AtOnce";
+}
 
 // Rows of the gain tool's output, as the fake tool prints them.
 inline std::string analysisRow(const std::wstring& path, const std::string& gain,

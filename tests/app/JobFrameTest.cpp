@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 
@@ -11,8 +12,12 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-class JobFrameTest : public JobTest {
+// The job frame's cases run with one tool run at a time and with four.
+class JobFrameTest : public JobTest, public ::testing::WithParamInterface<int> {
 protected:
+    JobFrameTest() { preferences.setPrefInt(PrefIndex::ToolRuns, GetParam()); }
+    bool oneAtATime() const { return GetParam() == 1; }
+
     // Tracks the tool analyses as gain 1.0; each logs its runs.
     std::vector<std::wstring> tracks(int count) {
         std::vector<std::wstring> paths;
@@ -38,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(JobFrameTest, ACancelDuringTheFifthOfTenTracksLeavesTheFifthToTenthSelected) {
+TEST_P(JobFrameTest, ACancelDuringTheFifthOfTenTracksLeavesTheFifthToTenthSelected) {
     const auto paths = tracks(10);
     host.onCall = [&](const std::string& call) {
         if (call.rfind("item 152", 0) == 0 && call.find("t4.mp3") != std::string::npos) {
@@ -46,9 +51,19 @@ TEST_F(JobFrameTest, ACancelDuringTheFifthOfTenTracksLeavesTheFifthToTenthSelect
         }
     };
     runJob(JobKind::Analyze, JobScope::TracksView, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    EXPECT_EQ(host.selection(), (std::set<int>{4, 5, 6, 7, 8, 9}));
+    if (oneAtATime()) {
+        EXPECT_EQ(host.selection(), (std::set<int>{4, 5, 6, 7, 8, 9}));
+        EXPECT_FALSE(runs(paths[5]));
+    } else {
+        // The items running with the fifth stop with it and stay selected;
+        // the fifth began when one of the four before it was done.
+        const std::set<int> selected = host.selection();
+        const std::set<int> notDone{4, 5, 6, 7, 8, 9};
+        EXPECT_TRUE(
+            std::includes(selected.begin(), selected.end(), notDone.begin(), notDone.end()));
+        EXPECT_LT(selected.size(), 10u);
+    }
     EXPECT_TRUE(runs(paths[4]));
-    EXPECT_FALSE(runs(paths[5]));
     EXPECT_EQ(host.callsOf("total ").back(), "total 0");
     EXPECT_EQ(lastOf({"file ", "status ", "menu "}), (Calls{"file 0", "status 147", "menu on"}));
     EXPECT_EQ(jobs.currentJob(), JobKind::NoJob);
@@ -56,7 +71,7 @@ TEST_F(JobFrameTest, ACancelDuringTheFifthOfTenTracksLeavesTheFifthToTenthSelect
     EXPECT_EQ(host.calls().back(), "leave");
 }
 
-TEST_F(JobFrameTest, TheSelectionAsAlbumRunsItsBodyOnceForAllSelectedRows) {
+TEST_P(JobFrameTest, TheSelectionAsAlbumRunsItsBodyOnceForAllSelectedRows) {
     const auto paths = tracks(3);
     runJob(JobKind::Analyze, JobScope::SelectionAsAlbum, {0, 1, 2});
     EXPECT_EQ(runsOf(paths[2]), (Calls{"analyze", "/s c"}));
@@ -65,7 +80,7 @@ TEST_F(JobFrameTest, TheSelectionAsAlbumRunsItsBodyOnceForAllSelectedRows) {
     EXPECT_EQ(host.callsOf("total ").front(), "total 33");
 }
 
-TEST_F(JobFrameTest, TheTotalBarOfAnAlbumsJobCountsTheAlbumsTracks) {
+TEST_P(JobFrameTest, TheTotalBarOfAnAlbumsJobCountsTheAlbumsTracks) {
     for (auto [album, count] : {std::pair{L"five", 5}, {L"seven", 7}, {L"eight", 8}}) {
         for (int i = 0; i < count; ++i) {
             addTrack(std::wstring(L"/music/") + album + std::to_wstring(i) + L".mp3", album);
@@ -77,7 +92,7 @@ TEST_F(JobFrameTest, TheTotalBarOfAnAlbumsJobCountsTheAlbumsTracks) {
 }
 
 // Also an item without files: a selection of which no row could be loaded.
-TEST_F(JobFrameTest, RowsThatCannotBeLoadedAreSkippedWithoutATool) {
+TEST_P(JobFrameTest, RowsThatCannotBeLoadedAreSkippedWithoutATool) {
     database.addTrack(0, std::nullopt, std::wstring(L"No file"), std::nullopt, std::nullopt);
     runJob(JobKind::Analyze, JobScope::SelectionAsAlbum, {0});
     runJob(JobKind::Analyze, JobScope::TracksView, {0});
@@ -86,7 +101,7 @@ TEST_F(JobFrameTest, RowsThatCannotBeLoadedAreSkippedWithoutATool) {
     EXPECT_EQ(host.callsOf("status 147").size(), 2u);
 }
 
-TEST_F(JobFrameTest, ITunesBusyDuringAJobShowsTheMessageAndTheProgramStaysOpen) {
+TEST_P(JobFrameTest, ITunesBusyDuringAJobShowsTheMessageAndTheProgramStaysOpen) {
     preferences.setPrefBool(PrefIndex::TimestampComments, true);
     library.refuseStamps = true;
     const auto paths = tracks(2);
@@ -103,12 +118,16 @@ TEST_F(JobFrameTest, ITunesBusyDuringAJobShowsTheMessageAndTheProgramStaysOpen) 
     EXPECT_TRUE(host.called("connect"));
     EXPECT_TRUE(host.called("message 165"));
     EXPECT_FALSE(host.called("close"));
-    EXPECT_EQ(host.selection(), (std::set<int>{0, 1}));
+    // With several runs at once the first row is done before its stamp is
+    // made, and the second may be done too.
+    if (oneAtATime()) {
+        EXPECT_EQ(host.selection(), (std::set<int>{0, 1}));
+    }
     EXPECT_EQ(lastOf({"total ", "status ", "menu "}), (Calls{"total 0", "status 147", "menu on"}));
 }
 
 // After such an error the window is going away: nothing more is shown.
-TEST_F(JobFrameTest, AProgramErrorEndsTheProgram) {
+TEST_P(JobFrameTest, AProgramErrorEndsTheProgram) {
     tracks(1);
     runJob(static_cast<JobKind>(9), JobScope::TracksView, {0});
     EXPECT_NE(reporter.lastText().find(L"File .\\MainDialog, Line 942, result -1"),
@@ -119,7 +138,7 @@ TEST_F(JobFrameTest, AProgramErrorEndsTheProgram) {
     EXPECT_EQ(jobs.currentJob(), JobKind::NoJob);
 }
 
-TEST_F(JobFrameTest, AFailureOfAnotherKindSaysFatalErrorOccurredAndEndsTheProgram) {
+TEST_P(JobFrameTest, AFailureOfAnotherKindSaysFatalErrorOccurredAndEndsTheProgram) {
     tracks(1);
     host.onCall = [](const std::string& call) {
         if (call == "enter 722") {
@@ -130,7 +149,7 @@ TEST_F(JobFrameTest, AFailureOfAnotherKindSaysFatalErrorOccurredAndEndsTheProgra
     EXPECT_EQ(host.calls(), (Calls{"menu off", "enter 722", "fatal", "close"}));
 }
 
-TEST_F(JobFrameTest, NoSecondWorkerStartsWhileOneRuns) {
+TEST_P(JobFrameTest, NoSecondWorkerStartsWhileOneRuns) {
     const auto paths = tracks(1);
     FakeToolScript().sleep(300).write(toPath(paths[0]));
     host.select({0});
@@ -141,6 +160,8 @@ TEST_F(JobFrameTest, NoSecondWorkerStartsWhileOneRuns) {
     EXPECT_EQ(host.callsOf("enter "), Calls{"enter 722"});
     EXPECT_FALSE(jobs.workerRunning());
 }
+
+INSTANTIATE_TEST_SUITE_P(ToolRuns, JobFrameTest, ::testing::Values(1, 4), runsAtOnceName);
 
 namespace {
 
@@ -186,7 +207,10 @@ TEST(TimeLeft, SaysNothingBeforeThreeItemsAndTenSecondsThenGoesByTheTimePerTrack
 // A job of six tracks at about three and a half seconds each: the estimate
 // shown at the half (the first one, after three items and ten seconds) lies
 // within a quarter of the time the job then really took.
-TEST_F(JobFrameTest, TheTimeLeftShownAtTheHalfOfALongJobIsWithinAQuarterOfTheTruth) {
+// One tool run at a time, so that the half is a known point of the job.
+using LongJobTest = JobTest;
+
+TEST_F(LongJobTest, TheTimeLeftShownAtTheHalfOfALongJobIsWithinAQuarterOfTheTruth) {
     std::set<int> rows;
     for (int i = 0; i < 6; ++i) {
         const std::wstring name = L"slow" + std::to_wstring(i) + L".mp3";

@@ -102,6 +102,11 @@ FakeToolScript& FakeToolScript::log() {
     return *this;
 }
 
+FakeToolScript& FakeToolScript::processId() {
+    text += "pid\n";
+    return *this;
+}
+
 FakeToolScript& FakeToolScript::exit(int code) {
     text += "exit " + std::to_string(code) + "\n";
     return *this;

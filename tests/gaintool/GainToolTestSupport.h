@@ -47,6 +47,8 @@ public:
     FakeToolScript& when(const std::string& operations);
     // Appends the run's arguments as one line to the script's path + ".log".
     FakeToolScript& log();
+    // Appends the run's process id as a line to SCRIPT.pid.
+    FakeToolScript& processId();
     // Writes the script beside the file, at path + ".fake", where the fake
     // tool looks for it first; and, unless the file exists, makes it a short
     // MP3, so that the job's file screen lets it through.

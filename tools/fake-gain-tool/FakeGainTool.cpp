@@ -17,6 +17,7 @@
 //               any), told by the switches after "/o /t"
 //   log         append the arguments after the program name, joined by blanks,
 //               as one line to the file SCRIPT.log
+//   pid         append this process's id as one line to the file SCRIPT.pid
 // TEXT is taken as it is except for the escapes \\ \r \n \t and \xHH.
 #include "RawOutput.h"
 
@@ -97,6 +98,11 @@ void appendToLog(int argc, char** argv) {
     log << line << '\n';
 }
 
+void appendProcessId(int argc, char** argv) {
+    std::ofstream ids(std::string(argv[argc - 1]) + ".pid", std::ios::binary | std::ios::app);
+    ids << currentProcessId() << '\n';
+}
+
 bool runDirective(const std::string& line, int argc, char** argv) {
     static bool active = true;
     const std::size_t blank = line.find(' ');
@@ -111,6 +117,8 @@ bool runDirective(const std::string& line, int argc, char** argv) {
     }
     if (name == "log") {
         appendToLog(argc, argv);
+    } else if (name == "pid") {
+        appendProcessId(argc, argv);
     } else if (name == "out") {
         writeStandardOutput(unescape(operand));
     } else if (name == "err") {

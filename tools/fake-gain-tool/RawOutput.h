@@ -7,3 +7,5 @@
 void writeStandardOutput(const std::string& bytes);
 void writeStandardError(const std::string& bytes);
 void sleepMilliseconds(int milliseconds);
+// This process's id, as the platform numbers processes.
+unsigned long currentProcessId();

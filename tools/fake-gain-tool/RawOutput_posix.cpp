@@ -30,3 +30,7 @@ void writeStandardError(const std::string& bytes) {
 void sleepMilliseconds(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+unsigned long currentProcessId() {
+    return static_cast<unsigned long>(getpid());
+}

@@ -31,3 +31,7 @@ void writeStandardError(const std::string& bytes) {
 void sleepMilliseconds(int milliseconds) {
     Sleep(static_cast<DWORD>(milliseconds));
 }
+
+unsigned long currentProcessId() {
+    return GetCurrentProcessId();
+}
