@@ -45,9 +45,18 @@ void JobReport::add(Entry entry) {
     }
 }
 
+// In the order of the tracks, whatever order several tool runs at once noted
+// them in; names the tool gave that Velto does not know come last.
 std::vector<JobReport::Entry> JobReport::entries() const {
-    std::lock_guard guard(lock);
-    return noted;
+    std::vector<Entry> sorted;
+    {
+        std::lock_guard guard(lock);
+        sorted = noted;
+    }
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Entry& a, const Entry& b) {
+        return static_cast<unsigned>(a.trackId) < static_cast<unsigned>(b.trackId);
+    });
+    return sorted;
 }
 
 int JobReport::notDone() const {

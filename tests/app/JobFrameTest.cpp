@@ -191,6 +191,28 @@ TEST_F(MissingToolJobTest, AToolThatWillNotStartEndsTheJobAfterItsSaveAndTheProg
     EXPECT_FALSE(fileOf(first).trackGain.present);
 }
 
+// One tool run at a time (the half of a job is then a known point of it).
+using SequentialJobTest = JobTest;
+
+// Runs at once note their failures in the order they happen; the summary
+// lists them in the tracks' order, unknown names last.
+TEST_F(SequentialJobTest, TheSummaryListsTheTracksInTheirOrderWhateverOrderTheyFailedIn) {
+    for (int i = 0; i < 3; ++i) {
+        addTrack(L"/music/song" + std::to_wstring(i) + L".mp3");
+    }
+    const std::vector<int> ids = database.playlistAt(0).trackIds;
+    JobReport report;
+    report.note(database, ids[2], JobReport::Kind::Failed, L"third");
+    report.noteFile(L"stranger.mp3", JobReport::Kind::Failed, L"unknown");
+    report.note(database, ids[0], JobReport::Kind::Skipped, L"first");
+    report.note(database, ids[1], JobReport::Kind::Failed, L"second");
+    std::vector<std::wstring> order;
+    for (const JobReport::Entry& entry : report.entries()) {
+        order.push_back(entry.what);
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"first", L"second", L"third", L"unknown"}));
+}
+
 TEST(TimeLeft, SaysNothingBeforeThreeItemsAndTenSecondsThenGoesByTheTimePerTrack) {
     TimeLeft timeLeft(20);
     EXPECT_FALSE(timeLeft.afterItem(5, 30.0)); // an album of five: one item
@@ -207,10 +229,7 @@ TEST(TimeLeft, SaysNothingBeforeThreeItemsAndTenSecondsThenGoesByTheTimePerTrack
 // A job of six tracks at about three and a half seconds each: the estimate
 // shown at the half (the first one, after three items and ten seconds) lies
 // within a quarter of the time the job then really took.
-// One tool run at a time, so that the half is a known point of the job.
-using LongJobTest = JobTest;
-
-TEST_F(LongJobTest, TheTimeLeftShownAtTheHalfOfALongJobIsWithinAQuarterOfTheTruth) {
+TEST_F(SequentialJobTest, TheTimeLeftShownAtTheHalfOfALongJobIsWithinAQuarterOfTheTruth) {
     std::set<int> rows;
     for (int i = 0; i < 6; ++i) {
         const std::wstring name = L"slow" + std::to_wstring(i) + L".mp3";
