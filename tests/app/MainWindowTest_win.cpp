@@ -839,3 +839,47 @@ TEST(MainWindow, AJobAsksOnceWhenToldAndSummarisesWhatItCouldNotDo) {
     EXPECT_FALSE(velto.cell(8, 2).empty());
     EXPECT_EQ(reporter.shown.size(), 0u) << reporter.lastText();
 }
+
+// The same songs levelled one tool run at a time and four at once (chosen in
+// the Options menu) end with the same table.
+TEST(MainWindow, ApplyGainWithFourRunsAtOnceEndsWithTheTableOfOneAtATime) {
+    RecordingReporter reporter;
+    const std::vector<std::wstring> generated = {L"quiet",  L"loud",   L"album1", L"album2",
+                                                 L"album3", L"unequal", L"clipping"};
+    std::vector<std::vector<Texts>> tables;
+    for (int choice : {IDM_TOOL_RUNS_1, IDM_TOOL_RUNS_4}) {
+        TestFolder folder(choice == IDM_TOOL_RUNS_1 ? L"one-run" : L"four-runs");
+        std::vector<LibraryTrack> tracks;
+        for (std::size_t i = 0; i < generated.size(); ++i) {
+            const std::wstring name = L"Song " + std::to_wstring(i);
+            tracks.push_back({name, L"Band", i >= 2 && i <= 4 ? L"Album" : name,
+                              folder.copyAudio(generated[i], name + L".mp3")});
+        }
+        prepareDatabase(folder, tracks);
+        RunningVelto velto;
+        ASSERT_TRUE(waitLoaded(velto, 7));
+        velto.command(choice);
+        EXPECT_TRUE(velto.checked(choice));
+        EXPECT_FALSE(velto.checked(IDM_TOOL_RUNS_PER_PROCESSOR));
+        velto.command(IDM_SELECT_ALL);
+        velto.post(IDM_APPLY_GAIN);
+        HWND box = waitForQuestion(velto);
+        ASSERT_NE(box, nullptr);
+        clickButton(box, IDNO); // no timestamps: no iTunes needed
+        ASSERT_TRUE(waitUntil(
+            [&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); }, 120000));
+        ASSERT_TRUE(waitJobEnded(velto));
+        std::vector<Texts> table;
+        for (int row = 0; row < 7; ++row) {
+            Texts cells;
+            for (int column = 0; column < 5; ++column) {
+                cells.push_back(velto.cell(row, column));
+            }
+            table.push_back(cells);
+        }
+        EXPECT_FALSE(table[0][2].empty());
+        tables.push_back(table);
+    }
+    EXPECT_EQ(tables[0], tables[1]);
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}

@@ -117,12 +117,21 @@ std::wstring VeltoWindow::statusText(int part) const {
     return result;
 }
 
+namespace {
+
+// "Ready", or after a job that could not do everything "Ready. n changed, m not done".
+bool saysReady(const std::wstring& status) {
+    return status == L"Ready" || status.starts_with(L"Ready. ");
+}
+
+} // namespace
+
 // At the end of the first start the status says "Ready" a moment before the
 // list gets its view: idle only with the list's columns there.
 bool VeltoWindow::isIdle() const {
     HWND header = reinterpret_cast<HWND>(SendMessageW(child(IDC_MAIN_LIST), LVM_GETHEADER, 0, 0));
     return IsWindowEnabled(main) && IsWindowEnabled(child(IDC_MAIN_EXIT)) &&
-           !IsWindowEnabled(child(IDC_MAIN_CANCEL)) && statusText(0) == L"Ready" &&
+           !IsWindowEnabled(child(IDC_MAIN_CANCEL)) && saysReady(statusText(0)) &&
            SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) > 0;
 }
 
@@ -144,7 +153,7 @@ HWND VeltoWindow::waitIdleOrDialog(DWORD timeoutMs) const {
 
 bool VeltoWindow::waitWorking(DWORD timeoutMs) const {
     return waitUntil(timeoutMs, [&] {
-        return statusText(0) != L"Ready" || !IsWindowEnabled(child(IDC_MAIN_CANCEL));
+        return !saysReady(statusText(0)) || !IsWindowEnabled(child(IDC_MAIN_CANCEL));
     });
 }
 
