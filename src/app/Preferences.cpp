@@ -27,6 +27,7 @@ constexpr PreferenceEntry kPreferences[kPreferenceCount] = {
     {L"DontAskAlbumUndo", nullptr},
     {L"RemoveTagsUndo", L"0"},
     {L"DontAskRemoveTagsUndo", nullptr},
+    {L"OverviewPlacement", nullptr},
 };
 
 const PreferenceEntry& entryOf(PrefIndex index) {

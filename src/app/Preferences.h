@@ -6,7 +6,7 @@
 
 class VeltoDatabase;
 
-// The twelve preferences, in the order of their names and defaults.
+// The thirteen preferences, in the order of their names and defaults.
 enum class PrefIndex {
     DontClip = 0,
     TimestampComments = 1,
@@ -20,9 +20,10 @@ enum class PrefIndex {
     DontAskAlbumUndo = 9,
     RemoveTagsUndo = 10,
     DontAskRemoveTagsUndo = 11,
+    OverviewPlacement = 12,
 };
 
-constexpr int kPreferenceCount = 12;
+constexpr int kPreferenceCount = 13;
 
 // Typed access to the preferences, which live as texts in the database's
 // preference table and travel with the database file. Any thread may call it.
@@ -31,7 +32,7 @@ public:
     explicit Preferences(VeltoDatabase& database);
 
     // The name under which the preference is stored, and its default text
-    // (nullptr for the four preferences without one).
+    // (nullptr for the five preferences without one).
     static const wchar_t* nameOf(PrefIndex index);
     static const wchar_t* defaultOf(PrefIndex index);
 
