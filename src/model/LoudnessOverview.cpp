@@ -78,8 +78,8 @@ LoudnessPicture LoudnessOverview::draw(std::span<const TrackLoudness> tracks, in
 
     const int nearest = targetVolume - kWidestReach;
     const int furthest = targetVolume + kWidestReach;
-    int lowest = targetVolume;
-    int highest = targetVolume;
+    int lowest = targetVolume - kNarrowestReach;
+    int highest = targetVolume + kNarrowestReach;
     for (const auto* volumes : {&now, &after}) {
         for (double volume : *volumes) {
             int bin = binOf(volume, nearest, furthest);

@@ -27,7 +27,8 @@ struct LoudnessCounts {
 
 // The current playlist's track volumes now and after Apply Gain, in 1 dB
 // bins: bin i holds volumes v with lowestBin + i <= v < lowestBin + i + 1.
-// Both histograms share the bins, which always include the target.
+// Both histograms share the bins, which always include the target and
+// kNarrowestReach dB either side of it.
 struct LoudnessPicture {
     int targetVolume = 0;
     int lowestBin = 0;
@@ -57,6 +58,9 @@ public:
     // A volume further than this from the target is drawn in the edge bin, so
     // that a damaged value cannot stretch the picture.
     static constexpr int kWidestReach = 60;
+    // The bins reach at least this far either side of the target, so that
+    // tracks gathered at the target still show how close they are.
+    static constexpr int kNarrowestReach = 6;
 
     explicit LoudnessOverview(const VeltoDatabase& database) : database(database) {}
 

@@ -56,7 +56,7 @@ TEST_F(LoudnessOverviewTest, BinsAndCountsOfAPlaylistWithKnownValues) {
     const LoudnessPicture& picture = overview.picture();
     EXPECT_EQ(picture.targetVolume, 89);
     EXPECT_EQ(picture.lowestBin, 83);
-    EXPECT_EQ(picture.highestBin(), 92);
+    EXPECT_EQ(picture.highestBin(), 89 + LoudnessOverview::kNarrowestReach);
     EXPECT_EQ(picture.now.size(), picture.after.size());
     EXPECT_EQ(filled(picture, false), (std::map<int, int>{{83, 1}, {88, 1}, {89, 1}, {92, 1}}));
     EXPECT_EQ(filled(picture, true), (std::map<int, int>{{89, 4}}));
@@ -121,7 +121,7 @@ TEST_F(LoudnessOverviewTest, FollowsTheTargetThePlaylistAndStoredValues) {
 
     ASSERT_TRUE(overview.refresh(95, false));
     EXPECT_EQ(overview.picture().targetVolume, 95);
-    EXPECT_EQ(overview.picture().highestBin(), 95);
+    EXPECT_EQ(overview.picture().highestBin(), 95 + LoudnessOverview::kNarrowestReach);
     EXPECT_EQ(overview.picture().counts.wouldClipAfter, 2); // Hot at +2 steps, Quiet at +8
 
     // A job stores a value: the never-analysed track joins the picture.
