@@ -53,6 +53,12 @@ LRESULT Dialog::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         PostQuitMessage(0);
         return 1;
     }
+    // The handle may be reused by a window made later: forget it now.
+    if (owned && message == WM_NCDESTROY) {
+        owned = false;
+        onDestroy();
+        hwnd = nullptr;
+    }
     return 0;
 }
 
@@ -63,6 +69,14 @@ INT_PTR Dialog::doModal() {
     onDestroy();
     modal = false;
     return result;
+}
+
+bool Dialog::createOwned() {
+    owned = true;
+    HWND created = CreateDialogParamW(instance, MAKEINTRESOURCEW(id), parentHwnd, dialogProcedure,
+                                      reinterpret_cast<LPARAM>(this));
+    owned = created != nullptr;
+    return owned;
 }
 
 int Dialog::runModeless(int acceleratorId, int bigIconId, int smallIconId, int showCommand) {

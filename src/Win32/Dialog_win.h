@@ -31,6 +31,10 @@ public:
     // Creates and shows the dialog, then runs the message loop until its window
     // is destroyed; answers the quit message's wParam. Ids of 0 mean none.
     virtual int runModeless(int acceleratorId, int bigIconId, int smallIconId, int showCommand);
+    // Creates the dialog's window, owned by the parent's, without a message
+    // loop of its own: it lives in the owner's loop until it is destroyed,
+    // which calls onDestroy. False when the template cannot be made.
+    virtual bool createOwned();
     // SendMessageW to the dialog: blocks until the dialog's thread has handled it.
     virtual LRESULT sendMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -60,4 +64,5 @@ private:
 
     bool modal = false;
     bool modeless = false;
+    bool owned = false;
 };

@@ -55,6 +55,7 @@ const MainDialog::Command* MainDialog::findCommand(int id) {
         {IDM_VIEW_TRACKS, &MainDialog::showTracks},
         {IDM_VIEW_ALBUMS, &MainDialog::showAlbums},
         {IDM_TRACKS_IN_ALBUM, &MainDialog::showTracksInAlbum},
+        {IDM_LOUDNESS_OVERVIEW, &MainDialog::showLoudnessOverview},
         {IDM_ANALYZE, &MainDialog::analyze},
         {IDM_APPLY_GAIN, &MainDialog::applyGain},
         {IDM_APPLY_CONSTANT_GAIN, &MainDialog::applyConstantGain},
@@ -238,6 +239,11 @@ void MainDialog::showTracksInAlbum() {
     TracksInAlbumDialog dialog(*this, *this, listView, albumStats, tracksView);
     dialog.doModal();
     listView.refresh(false);
+}
+
+// Usable at any time: the overview follows a running job.
+void MainDialog::showLoudnessOverview() {
+    overview.open();
 }
 
 void MainDialog::analyze() {

@@ -8,7 +8,7 @@
 #include "ITunesMessages.h"
 #include "JobSummaryDialog_win.h"
 #include "MainDialog_win.h"
-#include "ScreenPlacement.h"
+#include "ScreenPlacement_win.h"
 #include "ToolErrorBox_win.h"
 #include "Util_win.h"
 
@@ -20,28 +20,6 @@
 namespace {
 
 constexpr int kCaption = 141; // the program's name
-
-ScreenRect toScreenRect(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-std::vector<ScreenRect> monitorRects() {
-    std::vector<ScreenRect> monitors;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR, HDC, LPRECT rect, LPARAM found) -> BOOL {
-            reinterpret_cast<std::vector<ScreenRect>*>(found)->push_back(toScreenRect(*rect));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
-ScreenRect primaryWorkArea() {
-    RECT workArea{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    return toScreenRect(workArea);
-}
 
 } // namespace
 
@@ -173,11 +151,8 @@ void MainDialog::showMainWindow(const std::optional<SavedPlacement>& saved) {
             showWindow(SW_SHOW);
             return;
         }
-        ScreenRect where = keepOnAMonitor({saved->left, saved->top, saved->right, saved->bottom},
-                                          monitorRects(), primaryWorkArea());
-        // A hidden window would leave the program running where nobody sees it.
-        int showCommand = saved->showCommand == SW_HIDE ? SW_SHOWNORMAL : saved->showCommand;
-        setPlacement({RECT{where.left, where.top, where.right, where.bottom}, showCommand});
+        setPlacement(placementOnThisScreen(
+            RECT{saved->left, saved->top, saved->right, saved->bottom}, saved->showCommand));
     });
 }
 

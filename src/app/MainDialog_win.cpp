@@ -153,6 +153,7 @@ void MainDialog::exitProgram() {
     preferences.setPrefList(PrefIndex::WindowPlacement,
                             {placement.normal.left, placement.normal.top, placement.normal.right,
                              placement.normal.bottom, placement.showCommand});
+    overview.rememberPlacement();
     // A failure shows message 160 and leaves the window open.
     database.save();
     DestroyWindow(hwnd);

@@ -7,6 +7,7 @@
 #include "Dialog_win.h"
 #include "JobControl.h"
 #include "JobHost.h"
+#include "LoudnessOverviewDialog_win.h"
 #include "MainListView_win.h"
 #include "MainStatusBar_win.h"
 #include "MenuState.h"
@@ -150,6 +151,7 @@ private:
     void showTracks();
     void showAlbums();
     void showTracksInAlbum();
+    void showLoudnessOverview();
     void analyze();
     void applyGain();
     void applyConstantGain();
@@ -191,6 +193,7 @@ private:
     WorkerThread worker;
     JobControl jobs;
     ListForWorkers listForWorkers{*this};
+    LoudnessOverviewDialog overview{*this, database, preferences, volumeTrackbar};
     HMENU menu = nullptr;
     ItemSource* currentView;
     // From the window's initialisation until its destruction; read by workers.

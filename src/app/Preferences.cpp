@@ -28,6 +28,7 @@ constexpr PreferenceEntry kPreferences[kPreferenceCount] = {
     {L"RemoveTagsUndo", L"0"},
     {L"DontAskRemoveTagsUndo", nullptr},
     {L"ToolRuns", nullptr},
+    {L"OverviewPlacement", nullptr},
 };
 
 const PreferenceEntry& entryOf(PrefIndex index) {

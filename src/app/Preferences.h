@@ -22,9 +22,11 @@ enum class PrefIndex {
     DontAskRemoveTagsUndo = 11,
     // How many gain tool runs a job makes at once; absent: one per processor.
     ToolRuns = 12,
+    // Where the loudness overview was last shown.
+    OverviewPlacement = 13,
 };
 
-constexpr int kPreferenceCount = 13;
+constexpr int kPreferenceCount = 14;
 
 // Typed access to the preferences, which live as texts in the database's
 // preference table and travel with the database file. Any thread may call it.

@@ -354,6 +354,7 @@ void VeltoDatabase::setTrackResult(const std::wstring& fileName, OptionalReal ma
     }
     record->maxAmplitude = maxAmplitude;
     record->trackGain = trackGain;
+    valuesChanged();
 }
 
 void VeltoDatabase::setAlbumResult(const std::wstring& fileName, double albumMaxAmplitude,
@@ -367,6 +368,7 @@ void VeltoDatabase::setAlbumResult(const std::wstring& fileName, OptionalReal al
     if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->albumMaxAmplitude = albumMaxAmplitude;
         record->albumGain = albumGain;
+        valuesChanged();
     }
 }
 
@@ -374,6 +376,7 @@ void VeltoDatabase::setFileProblem(const std::wstring& fileName, FileProblem pro
     WriteLock lock = writeLock();
     if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->problem = problem;
+        valuesChanged();
     }
 }
 
@@ -382,6 +385,7 @@ void VeltoDatabase::clearAlbumResult(const std::wstring& fileName) {
     if (AACGainRecord* record = writableRecordOfFile(fileName)) {
         record->albumMaxAmplitude = OptionalReal::absent();
         record->albumGain = OptionalReal::absent();
+        valuesChanged();
     }
 }
 
@@ -410,6 +414,7 @@ const AACGainRecord* VeltoDatabase::clearValuesOf(const TrackRecord& track) {
         return nullptr;
     }
     markAllAbsent(found->second);
+    valuesChanged();
     return &found->second;
 }
 

@@ -118,12 +118,17 @@ public:
     // --- Readers on a thread other than the one that changes the tables
     ReadLock readLock() const { return ReadLock(tablesLock); }
     std::uint64_t generation() const { return tablesGeneration.load(std::memory_order_acquire); }
+    // Counts the changes of stored analysis values and file problems, which
+    // keep every pointer valid: a view that shows values polls it to redraw.
+    std::uint64_t valuesGeneration() const { return valuesChanges.load(std::memory_order_acquire); }
 
 private:
     using WriteLock = std::unique_lock<std::shared_mutex>;
     WriteLock writeLock() { return WriteLock(tablesLock); }
     // Called with the write lock held.
     void newGeneration() { tablesGeneration.fetch_add(1, std::memory_order_acq_rel); }
+    // Called with the write lock held, after a value changed.
+    void valuesChanged() { valuesChanges.fetch_add(1, std::memory_order_acq_rel); }
     void emptyForSync();
     const AACGainRecord* clearValuesOf(const TrackRecord& track);
     // Puts the track into its album of the playlist (addTrack's last step).
@@ -136,6 +141,7 @@ private:
     FileStore& store;
     mutable std::shared_mutex tablesLock;
     std::atomic<std::uint64_t> tablesGeneration{0};
+    std::atomic<std::uint64_t> valuesChanges{0};
     DatabaseTables tables;
     // The UI thread changes preferences while the job thread reads them.
     mutable std::mutex preferencesLock;

@@ -11,6 +11,7 @@
 #define IDD_QUESTION 157
 #define IDD_TOOL_ERROR 190
 #define IDD_JOB_SUMMARY 191
+#define IDD_LOUDNESS_OVERVIEW 185
 
 // Menu and accelerator table of the main window
 #define IDR_MAIN_MENU 111
@@ -59,6 +60,9 @@
 #define IDC_JOB_SUMMARY_LIST 1056
 #define IDC_JOB_SUMMARY_COPY 1057
 
+// Loudness Overview (185); no buttons, the picture is drawn above the counts
+#define IDC_OVERVIEW_COUNTS 1060
+
 // Commands: menu items, accelerators, toolbar buttons
 #define IDM_ABOUT 104
 #define IDM_EXIT 105
@@ -92,3 +96,4 @@
 #define IDM_TOOL_RUNS_4 32863
 #define IDM_TOOL_RUNS_8 32864
 #define IDM_TOOL_RUNS_16 32865
+#define IDM_LOUDNESS_OVERVIEW 32870

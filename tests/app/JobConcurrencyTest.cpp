@@ -1,4 +1,5 @@
 #include "JobFixture.h"
+#include "LoudnessOverview.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,13 @@ using Clock = std::chrono::steady_clock;
 
 class JobConcurrencyTest : public JobTest {
 protected:
-    // Reads what a painting list reads, as fast as it can, until stopped.
+    // Reads what a painting list and the loudness overview read, as fast as
+    // it can, until stopped.
     void paintUntil(const std::atomic<bool>& stop) {
         wchar_t text[100];
+        LoudnessOverview overview(database);
         for (; !stop; ++screens) {
+            overview.refresh(85 + screens % 8, false);
             const int rows = std::min(tracksView.getCount(), 60);
             for (int row = 0; row < rows; ++row) {
                 for (int column = 0; column < TrackSource::kColumnCount; ++column) {
@@ -132,6 +136,10 @@ TEST_F(JobConcurrencyTest, TheListPaintsWhileASyncRebuildsTheTables) {
     painter.join();
     EXPECT_EQ(database.currentTrackCount(), 3000);
     EXPECT_EQ(cellOf(5, 2), L"88.5");
+    LoudnessOverview overview(database);
+    overview.refresh(89, false);
+    EXPECT_EQ(overview.picture().counts.analysed, 100);
+    EXPECT_EQ(overview.picture().counts.notAnalysed, 2900);
 }
 
 // Closing the window during a gain change: the tool's child ends at once,

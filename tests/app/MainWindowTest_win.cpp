@@ -844,7 +844,7 @@ TEST(MainWindow, AJobAsksOnceWhenToldAndSummarisesWhatItCouldNotDo) {
 // the Options menu) end with the same table.
 TEST(MainWindow, ApplyGainWithFourRunsAtOnceEndsWithTheTableOfOneAtATime) {
     RecordingReporter reporter;
-    const std::vector<std::wstring> generated = {L"quiet",  L"loud",   L"album1", L"album2",
+    const std::vector<std::wstring> generated = {L"quiet",  L"loud",    L"album1",  L"album2",
                                                  L"album3", L"unequal", L"clipping"};
     std::vector<std::vector<Texts>> tables;
     for (int choice : {IDM_TOOL_RUNS_1, IDM_TOOL_RUNS_4}) {
@@ -866,8 +866,8 @@ TEST(MainWindow, ApplyGainWithFourRunsAtOnceEndsWithTheTableOfOneAtATime) {
         HWND box = waitForQuestion(velto);
         ASSERT_NE(box, nullptr);
         clickButton(box, IDNO); // no timestamps: no iTunes needed
-        ASSERT_TRUE(waitUntil(
-            [&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); }, 120000));
+        ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 0 && velto.enabled(IDM_EXIT); },
+                              120000));
         ASSERT_TRUE(waitJobEnded(velto));
         std::vector<Texts> table;
         for (int row = 0; row < 7; ++row) {
@@ -881,5 +881,105 @@ TEST(MainWindow, ApplyGainWithFourRunsAtOnceEndsWithTheTableOfOneAtATime) {
         tables.push_back(table);
     }
     EXPECT_EQ(tables[0], tables[1]);
+    EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
+}
+
+namespace {
+
+// The x of the overview's red target line in the left (now) histogram, from
+// the picture the window draws when asked to print its client area; -1
+// without one.
+int targetLineX(HWND overview) {
+    RECT client{};
+    GetClientRect(overview, &client);
+    HDC windowDc = GetDC(overview);
+    HDC memory = CreateCompatibleDC(windowDc);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    SendMessageW(overview, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+    int found = -1;
+    for (int x = 0; x < client.right / 2 && found < 0; ++x) {
+        if (GetPixel(memory, x, client.bottom / 2) == RGB(220, 0, 0)) {
+            found = x;
+        }
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(overview, windowDc);
+    return found;
+}
+
+} // namespace
+
+TEST(MainWindow, TheLoudnessOverviewFollowsTheTargetThePlaylistAndAJob) {
+    RecordingReporter reporter;
+    TestFolder folder(L"overview");
+    std::vector<LibraryTrack> tracks{
+        {L"Even", L"Band", L"A", folder.path() + L"even.mp3"},
+        {L"Hot", L"Band", L"B", folder.path() + L"hot.mp3"},
+        {L"Quiet", L"Band", L"C", folder.path() + L"quiet.mp3"},
+        {L"Fresh", L"Band", L"D", folder.copyAudio(L"quiet", L"fresh.mp3")},
+        {L"Gone", L"Band", L"E", folder.path() + L"gone.mp3"},
+    };
+    prepareDatabase(folder, tracks, [&](VeltoDatabase& database, Preferences&) {
+        database.setTrackResult(tracks[0].path, 10000.0, 0.0);  // 89 dB
+        database.setTrackResult(tracks[1].path, 40000.0, -3.2); // 92.2 dB, clips
+        database.setTrackResult(tracks[2].path, 20000.0, 6.0);  // 83 dB, +4 steps clip
+        database.addPlaylist(std::wstring(L"Short"), 1, false, 501);
+        database.addTrack(1, tracks[0].path, tracks[0].name, tracks[0].artist, tracks[0].album);
+    });
+    {
+        RunningVelto velto;
+        ASSERT_TRUE(waitLoaded(velto, 5));
+        velto.command(IDM_LOUDNESS_OVERVIEW);
+        HWND overview = velto.waitForDialog(L"Loudness Overview");
+        ASSERT_NE(overview, nullptr);
+        auto countsAre = [&](const std::wstring& expected) {
+            std::wstring shown;
+            bool same = waitUntil([&] {
+                return (shown = dialogItemText(overview, IDC_OVERVIEW_COUNTS)) == expected;
+            });
+            EXPECT_EQ(shown, expected);
+            return same;
+        };
+        countsAre(L"3 analysed, 2 not analysed, 1 clipping now, 1 would clip after");
+        const int lineAt89 = targetLineX(overview);
+        EXPECT_GT(lineAt89, 0);
+
+        velto.moveTrackbar(95);
+        countsAre(L"3 analysed, 2 not analysed, 1 clipping now, 2 would clip after");
+        EXPECT_GT(targetLineX(overview), lineAt89);
+        velto.command(IDM_DONT_CLIP);
+        countsAre(L"3 analysed, 2 not analysed, 1 clipping now, 0 would clip after; "
+                  L"Don't Clip limits 2");
+        velto.choosePlaylist(1);
+        countsAre(L"1 analysed, 0 not analysed, 0 clipping now, 0 would clip after");
+
+        // A job's stored values reach the open window.
+        velto.choosePlaylist(0);
+        ASSERT_TRUE(waitLoaded(velto, 5));
+        velto.clickRow(3);
+        ASSERT_TRUE(waitUntil([&] { return velto.selectedCount() == 1; }));
+        velto.command(IDM_ANALYZE);
+        ASSERT_TRUE(waitReady(velto));
+        EXPECT_TRUE(
+            dialogItemText(overview, IDC_OVERVIEW_COUNTS).starts_with(L"4 analysed, 1 not"));
+
+        // Closed and opened again, it comes back where the user left it.
+        SetWindowPos(overview, nullptr, 40, 50, 500, 300, SWP_NOZORDER);
+        PostMessageW(overview, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(waitUntil([&] { return !IsWindow(overview); }));
+        velto.command(IDM_LOUDNESS_OVERVIEW);
+        overview = velto.waitForDialog(L"Loudness Overview");
+        ASSERT_NE(overview, nullptr);
+        RECT rect{};
+        GetWindowRect(overview, &rect);
+        EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}),
+                  (std::vector<LONG>{40, 50, 540, 350}));
+        velto.post(IDM_EXIT);
+        EXPECT_EQ(velto.waitForEnd(), 0);
+    }
+    EXPECT_EQ(preference(folder, PrefIndex::OverviewPlacement), L"40,50,540,350,1");
     EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
 }

@@ -140,18 +140,20 @@ TEST_F(PreferencesTest, ListsAreJoinedWithCommasAndReadItemByItem) {
     EXPECT_EQ(preferences.getPrefListItem(PrefIndex::WindowPlacement, 4), -1);
 }
 
-TEST_F(PreferencesTest, AllTwelveTravelInTheOptionLineInCodeUnitOrder) {
+TEST_F(PreferencesTest, AllFourteenTravelInTheOptionLineInCodeUnitOrder) {
     preferences.fillMissingDefaults();
-    for (PrefIndex index : {PrefIndex::WindowPlacement, PrefIndex::DontAskComments,
-                            PrefIndex::DontAskAlbumUndo, PrefIndex::DontAskRemoveTagsUndo}) {
+    for (PrefIndex index :
+         {PrefIndex::WindowPlacement, PrefIndex::DontAskComments, PrefIndex::DontAskAlbumUndo,
+          PrefIndex::DontAskRemoveTagsUndo, PrefIndex::ToolRuns, PrefIndex::OverviewPlacement}) {
         preferences.setPref(index, L"1");
     }
-    EXPECT_EQ(database.serialize(), "OAlbumColumnWidths\t162,162,65,85,65,65,77\t"
-                                    "OAlbumUndo\t0\tODontAskAlbumUndo\t1\tODontAskComments\t1\t"
-                                    "ODontAskRemoveTagsUndo\t1\tODontClip\t0\tOLastPlaylist\t-1\t"
-                                    "ORemoveTagsUndo\t0\tOTimestampComments\t0\t"
-                                    "OTrackColumnWidths\t131,131,49,53,51,44,79,70,70\t"
-                                    "OVolume\t89\tOWindowPlacement\t1\t\r\n");
+    EXPECT_EQ(database.serialize(),
+              "OAlbumColumnWidths\t162,162,65,85,65,65,77\t"
+              "OAlbumUndo\t0\tODontAskAlbumUndo\t1\tODontAskComments\t1\t"
+              "ODontAskRemoveTagsUndo\t1\tODontClip\t0\tOLastPlaylist\t-1\t"
+              "OOverviewPlacement\t1\tORemoveTagsUndo\t0\tOTimestampComments\t0\tOToolRuns\t1\t"
+              "OTrackColumnWidths\t131,131,49,53,51,44,79,70,70\t"
+              "OVolume\t89\tOWindowPlacement\t1\t\r\n");
 }
 
 // The file writes an absent text as an empty field: reading an empty option

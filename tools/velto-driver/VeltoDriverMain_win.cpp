@@ -13,6 +13,7 @@
 //   dialog TITLE SECONDS     wait for a dialog; prints its rectangle: left top right bottom
 //   press TITLE BUTTON CHECK SECONDS
 //                            in that dialog tick check box CHECK (0: none) and press BUTTON
+//   close TITLE SECONDS      close a dialog (a window without buttons) as its close box does
 //   texts TITLE              print the texts of a dialog's controls
 //   click-row N              click row N of the list (from 0)
 //   status PART              print a part of the status bar
@@ -128,6 +129,13 @@ private:
             HWND dialog = velto().findDialog(title, timeout);
             if (!dialog || !velto().press(dialog, button, check, timeout)) {
                 throw std::runtime_error("the dialog's button could not be pressed");
+            }
+        } else if (name == L"close") {
+            std::wstring title = take();
+            DWORD timeout = takeSeconds();
+            HWND dialog = velto().findDialog(title, timeout);
+            if (!dialog || !velto().close(dialog, timeout)) {
+                throw std::runtime_error("the dialog could not be closed");
             }
         } else if (name == L"texts") {
             std::wstring title = take();

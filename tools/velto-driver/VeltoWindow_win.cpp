@@ -247,6 +247,11 @@ bool VeltoWindow::press(HWND dialog, int buttonId, int checkId, DWORD timeoutMs)
     return waitUntil(timeoutMs, [&] { return !IsWindow(dialog); }) && sync(timeoutMs);
 }
 
+bool VeltoWindow::close(HWND dialog, DWORD timeoutMs) const {
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    return waitUntil(timeoutMs, [&] { return !IsWindow(dialog); }) && sync(timeoutMs);
+}
+
 bool VeltoWindow::waitForExit(DWORD timeoutMs) const {
     ScopedHandle<HANDLE, closeProcess> process(OpenProcess(SYNCHRONIZE, FALSE, processId()));
     if (!process) {

@@ -46,6 +46,8 @@ public:
     // Ticks the check box checkId (0 for none), presses the button and waits
     // until the dialog has gone and the main window has taken it in.
     bool press(HWND dialog, int buttonId, int checkId, DWORD timeoutMs) const;
+    // Closes the dialog as its close box does and waits until it has gone.
+    bool close(HWND dialog, DWORD timeoutMs) const;
     // Waits for Velto's process to end.
     bool waitForExit(DWORD timeoutMs) const;
 
