@@ -29,6 +29,7 @@ struct FakeLibrary {
     bool refuseStamps = false;
     std::vector<std::vector<int32_t>> stamps;
     int tracksRead = 0;
+    std::vector<bool> remembering; // each rememberTracks call
 };
 
 class FakeITunesSession : public ITunesSession {
@@ -67,6 +68,7 @@ public:
             library.onTrackRead(library.tracksRead);
         }
     }
+    void rememberTracks(bool remember) override { library.remembering.push_back(remember); }
     void timestampComments(const VeltoDatabase&, const std::vector<int32_t>& trackIds) override {
         if (library.refuseStamps) {
             throw ITunesBusyException();
