@@ -23,6 +23,16 @@ struct FakeLibrary {
         std::optional<int> reportedCount; // what enumeration says, when iTunes changed since
     };
 
+    // count tracks named prefix0, prefix1, ... with a file of the same name.
+    static std::vector<Track> tracks(const std::wstring& prefix, int count) {
+        std::vector<Track> made;
+        for (int i = 0; i < count; ++i) {
+            std::wstring name = prefix + std::to_wstring(i);
+            made.push_back({name, L"Artist", L"Album", L"/music/" + name + L".mp3"});
+        }
+        return made;
+    }
+
     std::vector<Playlist> playlists;
     int refuseAfterTracks = -1;           // getTrack calls before iTunes refuses; -1 never
     std::function<void(int)> onTrackRead; // called with the running count of tracks read

@@ -17,17 +17,9 @@ const std::wstring kFile = L"music/Velto.db";
 class LoadAndSyncTest : public JobTest {
 protected:
     LoadAndSyncTest() : JobTest(fakeToolPath(), false) {
-        library.playlists = {{1, L"Library", true, fakeTracks(L"a", 4), {}},
-                             {2, L"Mix", false, fakeTracks(L"m", 4), {}},
+        library.playlists = {{1, L"Library", true, FakeLibrary::tracks(L"a", 4), {}},
+                             {2, L"Mix", false, FakeLibrary::tracks(L"m", 4), {}},
                              {3, L"Empty", false, {}, {}}};
-    }
-    static std::vector<FakeLibrary::Track> fakeTracks(const std::wstring& prefix, int count) {
-        std::vector<FakeLibrary::Track> tracks;
-        for (int i = 0; i < count; ++i) {
-            std::wstring name = prefix + std::to_wstring(i);
-            tracks.push_back({name, L"Artist", L"Album", L"/music/" + name + L".mp3"});
-        }
-        return tracks;
     }
     // A Velto.db of two playlists, the second chosen last; the library's
     // first track is the file at trackPath.
@@ -165,7 +157,7 @@ TEST_F(LoadAndSyncTest, AFailureOtherThanBusyInAMenuSyncEndsTheProgram) {
 }
 
 TEST_F(LoadAndSyncTest, ASyncWhoseTracksOutnumberTheReportDividesNothingByZero) {
-    library.playlists = {{1, L"Library", true, fakeTracks(L"a", 3), 0}};
+    library.playlists = {{1, L"Library", true, FakeLibrary::tracks(L"a", 3), 0}};
     load();
     EXPECT_EQ(host.callsOf("total "), (Calls{"total 0", "total 0"}));
     EXPECT_EQ(database.currentTrackCount(), 3);

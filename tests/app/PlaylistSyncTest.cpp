@@ -19,14 +19,6 @@ protected:
     PlaylistSyncTest() {
         library.onTrackRead = [this](int) { now += 20ms; };
     }
-    static std::vector<FakeLibrary::Track> tracks(const std::wstring& prefix, int count) {
-        std::vector<FakeLibrary::Track> made;
-        for (int i = 0; i < count; ++i) {
-            std::wstring name = prefix + std::to_wstring(i);
-            made.push_back({name, L"Artist", L"Album", L"/music/" + name + L".mp3"});
-        }
-        return made;
-    }
     PlaylistSync::Outcome sync() {
         PlaylistSync reader(host, database, cancelRequested, [this] { return now; });
         reader.begin();
@@ -63,8 +55,8 @@ protected:
 // Every track once sent three round trips to the window's thread, which cost
 // a real library's sync more than iTunes did.
 TEST_F(PlaylistSyncTest, TheWindowHearsAtMostEvery50MsAndExactlyAtEachPlaylistsEnd) {
-    library.playlists = {{1, L"Library", true, tracks(L"a", 10), {}},
-                         {2, L"Mix", false, tracks(L"m", 4), {}}};
+    library.playlists = {{1, L"Library", true, FakeLibrary::tracks(L"a", 10), {}},
+                         {2, L"Mix", false, FakeLibrary::tracks(L"m", 4), {}}};
     ASSERT_EQ(sync(), PlaylistSync::Outcome::Completed);
     // 14 tracks: the total bar is counter * 100 / 14, the file bar (j + 1) * 100 / n.
     EXPECT_EQ(progressCalls(),
@@ -76,8 +68,8 @@ TEST_F(PlaylistSyncTest, TheWindowHearsAtMostEvery50MsAndExactlyAtEachPlaylistsE
 }
 
 TEST_F(PlaylistSyncTest, TheListShowsTheLibraryBeforeTheOtherPlaylistsAreRead) {
-    library.playlists = {{1, L"Library", true, tracks(L"a", 3), {}},
-                         {2, L"Mix", false, tracks(L"m", 2), {}}};
+    library.playlists = {{1, L"Library", true, FakeLibrary::tracks(L"a", 3), {}},
+                         {2, L"Mix", false, FakeLibrary::tracks(L"m", 2), {}}};
     library.playlists[0].tracks[1].name = std::nullopt; // named by artist and album alone
     ASSERT_EQ(sync(), PlaylistSync::Outcome::Completed);
     EXPECT_EQ(libraryRowsShown, 3);
@@ -90,8 +82,8 @@ TEST_F(PlaylistSyncTest, TheListShowsTheLibraryBeforeTheOtherPlaylistsAreRead) {
 
 // The session may reuse what it read of a track only within one sync.
 TEST_F(PlaylistSyncTest, TracksAreRememberedOnlyWhileASyncWithOtherPlaylistsReadsThem) {
-    library.playlists = {{1, L"Library", true, tracks(L"a", 3), {}},
-                         {2, L"Mix", false, tracks(L"a", 2), {}}};
+    library.playlists = {{1, L"Library", true, FakeLibrary::tracks(L"a", 3), {}},
+                         {2, L"Mix", false, FakeLibrary::tracks(L"a", 2), {}}};
     library.onTrackRead = [this](int read) { cancelRequested = read == 4; };
     EXPECT_EQ(sync(), PlaylistSync::Outcome::Cancelled);
     EXPECT_EQ(library.remembering, (std::vector<bool>{true, false}));

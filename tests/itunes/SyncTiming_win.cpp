@@ -192,6 +192,22 @@ public:
                 collection.item(tracks.get(), i);
             }
         });
+        kinds.add(L"Invoke with four numbers out by reference (GetITObjectIDs)", calls, [this] {
+            for (int i = 0; i < calls; ++i) {
+                LONG ids[4] = {};
+                Variant a = Variant::outInt(ids[0]), b = Variant::outInt(ids[1]),
+                        c = Variant::outInt(ids[2]), d = Variant::outInt(ids[3]);
+                Variant ignored;
+                track.tryInvoke(first.get(), L"GetITObjectIDs", DISPATCH_METHOD, {&a, &b, &c, &d},
+                                ignored);
+            }
+        });
+        kinds.add(L"Item, and a number from the new object (Kind)", calls, [this] {
+            for (int i = 1; i <= calls; ++i) {
+                ComRef<IDispatch> fresh = collection.item(tracks.get(), i);
+                track.getInt(fresh.get(), L"Kind");
+            }
+        });
         kinds.add(L"the same with a second interface of it (QueryInterface)", calls, [this] {
             for (int i = 1; i <= calls; ++i) {
                 ComRef<IDispatch> fresh = collection.item(tracks.get(), i);
