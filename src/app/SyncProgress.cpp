@@ -23,18 +23,11 @@ void SyncProgress::flush(Clock::time_point now) {
 
 // A bar that shows its value already is left alone.
 void SyncProgress::send(Clock::time_point now) {
-    if (file != sentFile) {
-        host.setFileProgress(file);
-        sentFile = file;
-    }
-    if (total != sentTotal) {
-        host.setTotalProgress(total);
-        sentTotal = total;
-    }
-    if (name) {
-        host.setTrackStatus(*name);
-        name.reset();
-    }
+    host.setProgress(file != sentFile ? std::optional<int>(file) : std::nullopt,
+                     total != sentTotal ? std::optional<int>(total) : std::nullopt, name);
+    sentFile = file;
+    sentTotal = total;
+    name.reset();
     pending = false;
     lastSent = now;
 }
