@@ -246,7 +246,16 @@ JobControl::SyncEnd JobControl::synchronise(std::unique_ptr<ITunesSession>& sess
     host.setStatus(kConnectingStringId);
     session = host.connectToITunes();
     session->enumeratePlaylists(sync);
-    if (sync.readTracks(*session) == PlaylistSync::Outcome::Cancelled) {
+    // The list shows the library's tracks while the other playlists are read;
+    // at the first start it has no view yet.
+    auto showLibrary = [this] {
+        if (firstSync) {
+            host.attachTracksView();
+        } else {
+            host.refreshList(true);
+        }
+    };
+    if (sync.readTracks(*session, showLibrary) == PlaylistSync::Outcome::Cancelled) {
         return rollBackSync(rememberedPosition);
     }
     endSync(rememberedPosition);

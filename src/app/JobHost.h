@@ -64,6 +64,20 @@ public:
     // --- Progress bars, in percent
     virtual void setFileProgress(int percent) = 0;
     virtual void setTotalProgress(int percent) = 0;
+    // The parts given, at once: the window takes them in one send, which is
+    // what a send costs the worker while the window's thread is busy.
+    virtual void setProgress(std::optional<int> filePercent, std::optional<int> totalPercent,
+                             const std::optional<std::wstring>& trackText) {
+        if (filePercent) {
+            setFileProgress(*filePercent);
+        }
+        if (totalPercent) {
+            setTotalProgress(*totalPercent);
+        }
+        if (trackText) {
+            setTrackStatus(*trackText);
+        }
+    }
 
     // --- Message boxes owned by the main window; caption string 141
     // Message 151 with the tool's error text, Yes and No, stop icon, and the

@@ -60,6 +60,21 @@ void MainDialog::setTotalProgress(int percent) {
     onWindowThread([&] { totalProgress.setPosition(percent); });
 }
 
+void MainDialog::setProgress(std::optional<int> filePercent, std::optional<int> totalPercent,
+                             const std::optional<std::wstring>& trackText) {
+    onWindowThread([&] {
+        if (filePercent) {
+            fileProgress.setPosition(*filePercent);
+        }
+        if (totalPercent) {
+            totalProgress.setPosition(*totalPercent);
+        }
+        if (trackText) {
+            statusBar.setTrackText(*trackText);
+        }
+    });
+}
+
 ToolErrorAnswer MainDialog::askToContinueAfterToolError(const std::wstring& errorText) {
     ToolErrorAnswer answer{false, false};
     onWindowThread([&] {

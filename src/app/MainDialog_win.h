@@ -63,6 +63,8 @@ public:
     void setTrackStatus(const std::wstring& text) override;
     void setFileProgress(int percent) override;
     void setTotalProgress(int percent) override;
+    void setProgress(std::optional<int> filePercent, std::optional<int> totalPercent,
+                     const std::optional<std::wstring>& trackText) override;
     ToolErrorAnswer askToContinueAfterToolError(const std::wstring& errorText) override;
     void showMessage(int stringId) override;
     void showMessageText(const std::wstring& text) override;

@@ -3,6 +3,8 @@
 #include "PlaylistListener.h"
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 
 class ITunesSession;
@@ -17,20 +19,25 @@ class PlaylistSync : public PlaylistListener {
 public:
     enum class Outcome { Completed, Cancelled };
 
-    PlaylistSync(JobHost& host, VeltoDatabase& database, const std::atomic<bool>& cancelRequested);
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+    PlaylistSync(JobHost& host, VeltoDatabase& database, const std::atomic<bool>& cancelRequested,
+                 Clock clock = std::chrono::steady_clock::now);
 
     // Empties the tables and the track total of a sync that begins.
     void begin();
     // One playlist reported by iTunes: added to the database and counted.
     void playlistFound(int playlistID, const std::wstring& name, int trackCount,
                        bool isLibrary) override;
-    // Reads the tracks of every playlist added since begin. A cancel is seen
-    // after each track.
-    Outcome readTracks(ITunesSession& session);
+    // Reads the tracks of every playlist added since begin, in their order. A
+    // cancel is seen after each track. libraryRead runs once the library
+    // playlist's tracks are all in the database, so that the list can show them.
+    Outcome readTracks(ITunesSession& session, const std::function<void()>& libraryRead = {});
 
 private:
     JobHost& host;
     VeltoDatabase& database;
     const std::atomic<bool>& cancelRequested;
+    Clock clock;
     int syncTrackTotal = 0; // the total bar's denominator
 };

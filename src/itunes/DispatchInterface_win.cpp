@@ -14,7 +14,7 @@ void throwIfFailed(HRESULT result) {
 
 } // namespace
 
-DISPID DispatchInterface::id(IDispatch* object, const wchar_t* member) {
+DISPID DispatchInterface::lookUp(IDispatch* object, const wchar_t* member) {
     // Members are named by string literals, so the pointer finds most of them.
     for (const auto& [name, dispid] : ids) {
         if (name == member || std::wcscmp(name, member) == 0) {
@@ -23,9 +23,26 @@ DISPID DispatchInterface::id(IDispatch* object, const wchar_t* member) {
     }
     LPOLESTR names[] = {const_cast<LPOLESTR>(member)};
     DISPID dispid = DISPID_UNKNOWN;
-    throwIfFailed(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid));
+    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &dispid);
+    if (hr == DISP_E_UNKNOWNNAME) {
+        dispid = DISPID_UNKNOWN;
+    } else {
+        throwIfFailed(hr);
+    }
     ids.emplace_back(member, dispid);
     return dispid;
+}
+
+DISPID DispatchInterface::id(IDispatch* object, const wchar_t* member) {
+    DISPID dispid = lookUp(object, member);
+    if (dispid == DISPID_UNKNOWN) {
+        throw ITunesBusyException();
+    }
+    return dispid;
+}
+
+bool DispatchInterface::knows(IDispatch* object, const wchar_t* member) {
+    return lookUp(object, member) != DISPID_UNKNOWN;
 }
 
 HRESULT DispatchInterface::invokeId(IDispatch* object, DISPID member, WORD flags,

@@ -28,6 +28,10 @@ public:
         return tryInvoke(object, member, DISPATCH_PROPERTYGET, {}, result);
     }
 
+    // Whether the object's interface knows the member by name. Either answer is
+    // remembered as an id is; calls of an unknown member fail.
+    bool knows(IDispatch* object, const wchar_t* member);
+
     Variant call(IDispatch* object, const wchar_t* member,
                  std::initializer_list<const Variant*> args);
     int getInt(IDispatch* object, const wchar_t* member);
@@ -46,6 +50,8 @@ public:
 
 private:
     DISPID id(IDispatch* object, const wchar_t* member);
+    // The member's id, DISPID_UNKNOWN for a name the interface does not know.
+    DISPID lookUp(IDispatch* object, const wchar_t* member);
     static HRESULT invokeId(IDispatch* object, DISPID member, WORD flags,
                             std::initializer_list<const Variant*> args, Variant& result);
 

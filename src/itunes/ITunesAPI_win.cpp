@@ -161,28 +161,85 @@ void ITunesAPI::getTrack(int position, std::optional<std::wstring>& name,
     if (!track) {
         return;
     }
-    std::optional<std::wstring> trackName = trackInterface.getText(track.get(), L"Name");
-    std::optional<std::wstring> trackArtist = trackInterface.getText(track.get(), L"Artist");
-    std::optional<std::wstring> trackAlbum = trackInterface.getText(track.get(), L"Album");
-    if (trackInterface.getInt(track.get(), L"Kind") != kITTrackKindFile) {
-        return;
+    std::optional<int32_t> databaseID;
+    if (rememberingTracks) {
+        databaseID = trackDatabaseID(track.get());
+        if (auto met = tracksMet.find(*databaseID); met != tracksMet.end()) {
+            name = met->second.name;
+            artist = met->second.artist;
+            album = met->second.album;
+            location = met->second.location;
+            return;
+        }
     }
-    ComRef<IDispatch> fileTrack;
-    if (FAILED(track->QueryInterface(IID_IITFileOrCDTrack, fileTrack.putVoid()))) {
-        return;
+    TrackData data = readTrack(track.get());
+    name = data.name;
+    artist = data.artist;
+    album = data.album;
+    location = data.location;
+    if (databaseID) {
+        tracksMet.emplace(*databaseID, std::move(data));
+    }
+}
+
+void ITunesAPI::rememberTracks(bool remember) {
+    rememberingTracks = remember;
+    if (!remember) {
+        tracksMet.clear();
+    }
+}
+
+// The kind first: the texts of a track that is no file with a location are
+// not asked for.
+ITunesAPI::TrackData ITunesAPI::readTrack(IDispatch* track) {
+    TrackData data;
+    if (trackInterface.getInt(track, L"Kind") != kITTrackKindFile) {
+        return data;
     }
     Variant path;
-    if (fileTrackInterface.tryGet(fileTrack.get(), L"Location", path) != S_OK) {
-        return;
+    if (readLocation(track, path) != S_OK) {
+        return data;
     }
-    name = std::move(trackName);
-    artist = std::move(trackArtist);
-    album = std::move(trackAlbum);
-    location = DispatchInterface::toText(path);
-    blankControlChars(name);
-    blankControlChars(artist);
-    blankControlChars(album);
-    blankControlChars(location);
+    data.location = DispatchInterface::toText(path);
+    data.name = trackInterface.getText(track, L"Name");
+    data.artist = trackInterface.getText(track, L"Artist");
+    data.album = trackInterface.getText(track, L"Album");
+    blankControlChars(data.name);
+    blankControlChars(data.artist);
+    blankControlChars(data.album);
+    blankControlChars(data.location);
+    return data;
+}
+
+// iTunes answers Location on a file track's own IDispatch, which saves the
+// round trips of a second interface; the file-track interface is asked only
+// when the track's IDispatch does not know the name.
+HRESULT ITunesAPI::readLocation(IDispatch* track, Variant& location) {
+    if (trackInterface.knows(track, L"Location")) {
+        HRESULT hr = trackInterface.tryGet(track, L"Location", location);
+        if (hr != DISP_E_MEMBERNOTFOUND) {
+            return hr;
+        }
+    }
+    ComRef<IDispatch> fileTrack;
+    HRESULT hr = track->QueryInterface(IID_IITFileOrCDTrack, fileTrack.putVoid());
+    if (FAILED(hr)) {
+        return hr;
+    }
+    return fileTrackInterface.tryGet(fileTrack.get(), L"Location", location);
+}
+
+int32_t ITunesAPI::trackDatabaseID(IDispatch* track) {
+    LONG sourceID = 0, playlistID = 0, trackID = 0, databaseID = 0;
+    Variant source = Variant::outInt(sourceID);
+    Variant playlistOut = Variant::outInt(playlistID);
+    Variant trackOut = Variant::outInt(trackID);
+    Variant databaseOut = Variant::outInt(databaseID);
+    Variant ignored;
+    throwIfFailed(trackInterface.tryInvoke(track, L"GetITObjectIDs", DISPATCH_METHOD,
+                                           {&source, &playlistOut, &trackOut, &databaseOut},
+                                           ignored));
+    return databaseID;
 }
 
 void ITunesAPI::timestampComments(const VeltoDatabase& database,
@@ -236,13 +293,6 @@ void ITunesAPI::timestampTrack(IDispatch* library, const std::wstring& name,
 }
 
 bool ITunesAPI::hasLocation(IDispatch* track, const std::wstring& path) {
-    ComRef<IDispatch> fileTrack;
-    if (FAILED(track->QueryInterface(IID_IITFileOrCDTrack, fileTrack.putVoid()))) {
-        return false;
-    }
     Variant location;
-    if (fileTrackInterface.tryGet(fileTrack.get(), L"Location", location) != S_OK) {
-        return false;
-    }
-    return DispatchInterface::toText(location) == path;
+    return readLocation(track, location) == S_OK && DispatchInterface::toText(location) == path;
 }

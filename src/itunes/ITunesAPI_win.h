@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class VeltoDatabase;
@@ -48,6 +49,8 @@ public:
     void getTrack(int position, std::optional<std::wstring>& name,
                   std::optional<std::wstring>& artist, std::optional<std::wstring>& album,
                   std::optional<std::wstring>& location) override;
+    // Tracks met again are known by their database ID (GetITObjectIDs).
+    void rememberTracks(bool remember) override;
     // Writes the current timestamp into the iTunes comment of each of these
     // tracks of the database, found in the library by name and exact path.
     void timestampComments(const VeltoDatabase& database,
@@ -67,6 +70,12 @@ private:
     void timestampTrack(IDispatch* library, const std::wstring& name, const std::wstring& path,
                         const std::wstring& prefix, const std::wstring& timestamp);
     bool hasLocation(IDispatch* track, const std::wstring& path);
+    struct TrackData {
+        std::optional<std::wstring> name, artist, album, location;
+    };
+    TrackData readTrack(IDispatch* track);
+    HRESULT readLocation(IDispatch* track, Variant& location);
+    int32_t trackDatabaseID(IDispatch* track);
 
     HWND owner;
     // Declared so that the members go in the order of the teardown: the
@@ -80,6 +89,8 @@ private:
     ComRef<ITunesEventSink> sink;
     ComRef<IConnectionPoint> connectionPoint;
     DWORD adviseCookie = 0;
+    bool rememberingTracks = false;
+    std::unordered_map<int32_t, TrackData> tracksMet; // by track database ID
 
     // Members' DISPIDs, one cache per iTunes interface.
     DispatchInterface appInterface;

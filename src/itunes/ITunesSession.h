@@ -28,6 +28,10 @@ public:
     virtual void getTrack(int position, std::optional<std::wstring>& name,
                           std::optional<std::wstring>& artist, std::optional<std::wstring>& album,
                           std::optional<std::wstring>& location) = 0;
+    // While on, a track met again (the same iTunes track in another playlist)
+    // gives what was read of it the first time, without asking iTunes for it
+    // again; turning it off forgets what was read.
+    virtual void rememberTracks(bool) {}
     // Writes the current timestamp into the iTunes comment of these tracks.
     virtual void timestampComments(const VeltoDatabase& database,
                                    const std::vector<int32_t>& trackIds) = 0;

@@ -18,6 +18,13 @@ public:
         value.vt = VT_BSTR;
         value.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     }
+    // An out argument of a call: the call writes a number into target.
+    static Variant outInt(LONG& target) {
+        Variant reference;
+        reference.value.vt = VT_BYREF | VT_I4;
+        reference.value.plVal = &target;
+        return reference;
+    }
     Variant(Variant&& other) noexcept : value(other.value) { VariantInit(&other.value); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;

@@ -23,12 +23,23 @@ struct FakeLibrary {
         std::optional<int> reportedCount; // what enumeration says, when iTunes changed since
     };
 
+    // count tracks named prefix0, prefix1, ... with a file of the same name.
+    static std::vector<Track> tracks(const std::wstring& prefix, int count) {
+        std::vector<Track> made;
+        for (int i = 0; i < count; ++i) {
+            std::wstring name = prefix + std::to_wstring(i);
+            made.push_back({name, L"Artist", L"Album", L"/music/" + name + L".mp3"});
+        }
+        return made;
+    }
+
     std::vector<Playlist> playlists;
     int refuseAfterTracks = -1;           // getTrack calls before iTunes refuses; -1 never
     std::function<void(int)> onTrackRead; // called with the running count of tracks read
     bool refuseStamps = false;
     std::vector<std::vector<int32_t>> stamps;
     int tracksRead = 0;
+    std::vector<bool> remembering; // each rememberTracks call
 };
 
 class FakeITunesSession : public ITunesSession {
@@ -67,6 +78,7 @@ public:
             library.onTrackRead(library.tracksRead);
         }
     }
+    void rememberTracks(bool remember) override { library.remembering.push_back(remember); }
     void timestampComments(const VeltoDatabase&, const std::vector<int32_t>& trackIds) override {
         if (library.refuseStamps) {
             throw ITunesBusyException();

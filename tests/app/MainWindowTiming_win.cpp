@@ -3,16 +3,26 @@
 // Showing a playlist of 50,000 tracks and switching to a small one; starting
 // with a Velto.db of 20,000 tracks until "Ready", and switching between the
 // albums and the tracks view on it. Each should take under a second.
+//
+// With --sync (tests/app/run-window-sync-timing registers the iTunes stand-in's
+// server): a sync from the menu through the real window, of 1,000 tracks in
+// the library and 9 playlists more, against the same sync made with a host
+// that only records what it is asked; the difference is the window's share.
 
+#include "ITunesAPI_win.h"
+#include "PlaylistSync.h"
 #include "Preferences.h"
+#include "RecordingJobHost.h"
 #include "ResourceIds.h"
 #include "VeltoDatabase.h"
 #include "VeltoWindowTestSupport_win.h"
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -107,12 +117,69 @@ void startAndViews() {
     }
 }
 
+// The same sync as the window's, with a host that records and draws nothing.
+double recordingHostSync() {
+    FakeLibrary noLibrary;
+    RecordingJobHost host(noLibrary);
+    VeltoDatabase database;
+    std::atomic<bool> cancelRequested{false};
+    PlaylistSync sync(host, database, cancelRequested);
+    return secondsOf([&] {
+        ITunesAPI connection(nullptr, true);
+        sync.begin();
+        connection.enumeratePlaylists(sync);
+        sync.readTracks(connection);
+    });
+}
+
+void syncThroughTheWindow(int trackCount, int playlistCount) {
+    TestFolder folder(L"timing-sync");
+    std::vector<LibraryTrack> tracks;
+    for (int i = 0; i < trackCount; ++i) {
+        tracks.push_back({L"Song " + std::to_wstring(i), L"Artist " + std::to_wstring(i / 12),
+                          L"Album " + std::to_wstring(i / 12),
+                          L"C:\\Music\\" + std::to_wstring(i) + L".mp3"});
+    }
+    // The library, and playlists more that share its tracks out.
+    std::vector<LibraryPlaylist> playlists(static_cast<size_t>(playlistCount - 1));
+    for (int i = 0; i < trackCount; ++i) {
+        LibraryPlaylist& playlist = playlists[static_cast<size_t>(i % (playlistCount - 1))];
+        playlist.name = L"Playlist " + std::to_wstring(i % (playlistCount - 1) + 1);
+        playlist.tracks.push_back(i);
+    }
+    writeLibraryXml(folder.libraryPath(), tracks, playlists);
+    StandInServer standIn(folder.libraryPath());
+
+    RunningVelto velto;
+    if (!waitLoaded(velto, trackCount)) {
+        std::printf("the program did not start\n");
+        return;
+    }
+    double best = 1e9;
+    double bestRecording = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        best = std::min(best, secondsOf([&] {
+                            velto.command(IDM_SYNC);
+                            waitLoaded(velto, trackCount);
+                        }));
+        bestRecording = std::min(bestRecording, recordingHostSync());
+    }
+    std::printf("%d tracks in %d playlists (best of 3):\n", trackCount, playlistCount);
+    report("sync through the window, Sync to Ready", best);
+    report("the same sync with a recording host", bestRecording);
+    std::printf("%-58s %7.1f %%\n", "the window's share", (best - bestRecording) / best * 100);
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     RecordingReporter reporter;
-    bigPlaylist();
-    startAndViews();
+    if (argc > 1 && std::strcmp(argv[1], "--sync") == 0) {
+        syncThroughTheWindow(argc > 2 ? std::atoi(argv[2]) : 1000, 10);
+    } else {
+        bigPlaylist();
+        startAndViews();
+    }
     for (const RecordingReporter::Shown& shown : reporter.shown) {
         std::printf("message: %ls\n", shown.text.c_str());
     }

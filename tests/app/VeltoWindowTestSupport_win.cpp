@@ -243,7 +243,7 @@ std::vector<std::wstring> libraryComments(const std::wstring& path, int trackCou
     return comments;
 }
 
-StandInServer::StandInServer(const std::wstring& libraryPath) {
+StandInServer::StandInServer(const std::wstring& libraryPath, bool locationOnTrack) {
     comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     HRESULT hr = CoCreateInstance(CLSID_iTunesApp, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                   standIn.putVoid());
@@ -256,6 +256,9 @@ StandInServer::StandInServer(const std::wstring& libraryPath) {
     Variant result;
     EXPECT_HRESULT_SUCCEEDED(
         controls.tryInvoke(standIn.get(), L"StandInLoadLibrary", DISPATCH_METHOD, {&path}, result));
+    Variant onTrack(locationOnTrack ? 1 : 0);
+    EXPECT_HRESULT_SUCCEEDED(controls.tryInvoke(standIn.get(), L"StandInLocationOnTrack",
+                                                DISPATCH_METHOD, {&onTrack}, result));
 }
 
 StandInServer::~StandInServer() {

@@ -60,9 +60,11 @@ std::vector<std::wstring> libraryComments(const std::wstring& path, int trackCou
 
 // The stand-in's server (registered in the prefix by the test fixture) serving
 // a library: Velto's connections reach the same server while this holds it.
+// Its file tracks answer Location on their own IDispatch, as iTunes' do, or,
+// with locationOnTrack false, only on their file-track interface.
 class StandInServer {
 public:
-    explicit StandInServer(const std::wstring& libraryPath);
+    explicit StandInServer(const std::wstring& libraryPath, bool locationOnTrack = true);
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;
     StandInServer& operator=(const StandInServer&) = delete;

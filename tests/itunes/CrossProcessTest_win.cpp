@@ -127,4 +127,38 @@ TEST_F(CrossProcessTest, ConnectionReadsPlaylistsHearsEventsAndWritesCommentsAcr
     EXPECT_TRUE(reporter.shown.empty());
 }
 
+// Each track's location comes from its own IDispatch, or, from a server whose
+// tracks do not answer it there, from the file-track interface; a track met
+// again is known by its IDs, whose out arguments cross processes by reference.
+TEST_F(CrossProcessTest, TracksReadAlikeWithEitherWayToTheirLocationAndWhenMetAgain) {
+    ASSERT_TRUE(standIn);
+    Variant libraryPath(path);
+    ASSERT_EQ(control(L"StandInLoadLibrary", {&libraryPath}), S_OK);
+    for (int onTrack : {1, 0}) {
+        Variant mode(onTrack);
+        control(L"StandInLocationOnTrack", {&mode});
+        ITunesAPI api(owner.handle(), false);
+        api.rememberTracks(true);
+        api.selectPlaylist(500);
+        std::optional<std::wstring> name, artist, album, location;
+        int callsBefore = control(L"StandInCallCount");
+        api.getTrack(0, name, artist, album, location);
+        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 7)
+            << "Item, the IDs, Kind, Location and three texts";
+        EXPECT_EQ(name, L"Caf\u00e9 Song") << onTrack;
+        EXPECT_EQ(location, L"C:\\Music\\\u00c9t\u00e9\\a b.mp3") << onTrack;
+        api.getTrack(1, name, artist, album, location);
+        EXPECT_EQ(location, L"C:\\Music\\other.mp3") << onTrack;
+
+        api.selectPlaylist(501);
+        std::optional<std::wstring> metName, metArtist, metAlbum, metLocation;
+        callsBefore = control(L"StandInCallCount");
+        api.getTrack(0, metName, metArtist, metAlbum, metLocation);
+        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 2) << "met again: Item and the IDs";
+        EXPECT_EQ(metName, name) << onTrack;
+        EXPECT_EQ(metLocation, L"C:\\Music\\other.mp3") << onTrack;
+    }
+    EXPECT_TRUE(reporter.shown.empty());
+}
+
 } // namespace

@@ -145,6 +145,8 @@ TEST_F(ITunesTest, TrackTextsComeOutOnOneLine) {
     EXPECT_EQ(data.location, L"C:\\Music\\odd name.mp3");
 }
 
+// Whichever way the location is asked for: the track's own IDispatch, as
+// iTunes answers it, or the file-track interface where that does not know it.
 TEST_F(ITunesTest, TracksThatAreNoFilesWithALocationHaveNoData) {
     StandInTrack stream = fileTrack(L"Radio", L"");
     stream.kind = StandInTrack::kURL;
@@ -153,9 +155,38 @@ TEST_F(ITunesTest, TracksThatAreNoFilesWithALocationHaveNoData) {
     StandInTrack lost = fileTrack(L"Lost", L"");
     lost.location = std::nullopt;
     library().addTrack(lost);
+    library().addTrack(fileTrack(L"Found", L"C:\\Music\\found.mp3"));
+    for (bool onTrack : {true, false}) {
+        standIn->locationOnTrack = onTrack;
+        auto api = connect();
+        EXPECT_TRUE(allAbsent(readTrack(*api, 0))) << onTrack;
+        EXPECT_TRUE(allAbsent(readTrack(*api, 1))) << onTrack;
+        EXPECT_EQ(readTrack(*api, 2).location, L"C:\\Music\\found.mp3") << onTrack;
+    }
+}
+
+// A track of a later playlist that the library playlist gave already costs
+// the sync its Item and its IDs, and comes out as it did there.
+TEST_F(PlaylistTest, ATrackMetAgainIsNotReadAgainWhileTracksAreRemembered) {
     auto api = connect();
-    EXPECT_TRUE(allAbsent(readTrack(*api, 0)));
-    EXPECT_TRUE(allAbsent(readTrack(*api, 1)));
+    api->rememberTracks(true);
+    api->selectPlaylist(library().libraryPlaylist().id);
+    std::vector<std::optional<std::wstring>> names;
+    for (int i = 0; i < 35; ++i) {
+        names.push_back(readTrack(*api, i).name);
+    }
+    library().findTrack(library().libraryPlaylist().trackIds[0])->name = L"Renamed since";
+    api->selectPlaylist(userPlaylist);
+    int callsBefore = standIn->callCount();
+    for (int i = 0; i < 35; ++i) {
+        TrackData data = readTrack(*api, i);
+        EXPECT_EQ(data.name, names[size_t(i)]);
+        EXPECT_EQ(data.location, L"C:\\Music\\" + std::to_wstring(i) + L".mp3");
+    }
+    EXPECT_EQ(standIn->callCount() - callsBefore, 2 * 35);
+
+    api->rememberTracks(false);
+    EXPECT_EQ(readTrack(*api, 0).name, L"Renamed since") << "forgotten when no longer remembered";
 }
 
 TEST_F(PlaylistTest, RefusedCallRaisesBusyAndReleasesTheLock) {

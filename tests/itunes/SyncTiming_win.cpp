@@ -1,11 +1,14 @@
-// Timing of a sync of 1,000 tracks from the iTunes stand-in's server in
-// another process, made by Velto's own sync (the playlists, then every track of
-// each, into a VeltoDatabase), against the floor: an empty call to the other
-// process. Between the two it times the parts of a late-bound call, so that
-// what a sync's call costs beyond the floor can be named. Register the
-// stand-in's server first; tests/itunes/run-sync-timing does all of it.
+// Timing of a sync of 1,000 tracks in the library playlist and 9 playlists
+// more that share them out, from the iTunes stand-in's server in another
+// process, made by Velto's own sync (the playlists, then every track of each,
+// into a VeltoDatabase), against the floor: an empty call to the other
+// process. Between the two it times the parts of a late-bound call and a
+// track read the way Velto once read it and the way it reads it now, so that
+// what a sync's track costs can be named in floors. Register the stand-in's
+// server first; tests/itunes/run-sync-timing does all of it.
 //
-//   wine ITunesSyncTiming.exe [--tracks N]
+//   wine ITunesSyncTiming.exe [--tracks N] [--playlists P] [--quick]
+// --quick times one sync and the floor only (for big libraries).
 
 #include "CompiledStringTable.h"
 #include "Exception.h"
@@ -31,6 +34,8 @@
 namespace {
 
 int trackTotal = 1000;
+int userPlaylists = 9;
+bool quick = false;
 
 class StderrMessages : public MessageReporter {
 public:
@@ -39,10 +44,35 @@ public:
     }
 };
 
-// A library of trackTotal songs, twelve to an album, in the library playlist.
+// A library of trackTotal songs, twelve to an album, in the library playlist
+// and shared out between the user playlists.
 std::wstring writeLibraryFile() {
-    return writeTimingLibrary(L"velto-sync-timing-library.xml", trackTotal, true);
+    return writeTimingLibrary(L"velto-sync-timing-library.xml", trackTotal, true, userPlaylists);
 }
+
+// The connection as a sync sees it, remembering no track: every playlist's
+// tracks are read in full, as before tracks met again were known.
+class ForgetfulSession : public ITunesSession {
+public:
+    explicit ForgetfulSession(ITunesAPI& api) : api(api) {}
+    void enumeratePlaylists(PlaylistListener& listener) override {
+        api.enumeratePlaylists(listener);
+    }
+    void selectPlaylist(int32_t playlistID) override { api.selectPlaylist(playlistID); }
+    int trackCount() override { return api.trackCount(); }
+    void getTrack(int position, std::optional<std::wstring>& name,
+                  std::optional<std::wstring>& artist, std::optional<std::wstring>& album,
+                  std::optional<std::wstring>& location) override {
+        api.getTrack(position, name, artist, album, location);
+    }
+    void timestampComments(const VeltoDatabase& database,
+                           const std::vector<int32_t>& trackIds) override {
+        api.timestampComments(database, trackIds);
+    }
+
+private:
+    ITunesAPI& api;
+};
 
 double secondsOf(const std::function<void()>& work) {
     auto start = std::chrono::steady_clock::now();
@@ -89,16 +119,16 @@ private:
 };
 
 // Velto's own sync (PlaylistSync) over the connection, with a host that stands
-// in for the main window; answers the tracks it recorded.
-int syncTracks(ITunesAPI& api) {
+// in for the main window; answers the playlist entries it recorded.
+int syncTracks(ITunesSession& session) {
     FakeLibrary noLibrary;
     RecordingJobHost host(noLibrary);
     VeltoDatabase database;
     std::atomic<bool> cancelRequested{false};
     PlaylistSync sync(host, database, cancelRequested);
     sync.begin();
-    api.enumeratePlaylists(sync);
-    sync.readTracks(api);
+    session.enumeratePlaylists(sync);
+    sync.readTracks(session);
     int tracks = 0;
     for (int i = 0; i < database.playlistCount(); ++i) {
         tracks += static_cast<int>(database.playlistAt(i).trackIds.size());
@@ -162,6 +192,22 @@ public:
                 collection.item(tracks.get(), i);
             }
         });
+        kinds.add(L"Invoke with four numbers out by reference (GetITObjectIDs)", calls, [this] {
+            for (int i = 0; i < calls; ++i) {
+                LONG ids[4] = {};
+                Variant a = Variant::outInt(ids[0]), b = Variant::outInt(ids[1]),
+                        c = Variant::outInt(ids[2]), d = Variant::outInt(ids[3]);
+                Variant ignored;
+                track.tryInvoke(first.get(), L"GetITObjectIDs", DISPATCH_METHOD, {&a, &b, &c, &d},
+                                ignored);
+            }
+        });
+        kinds.add(L"Item, and a number from the new object (Kind)", calls, [this] {
+            for (int i = 1; i <= calls; ++i) {
+                ComRef<IDispatch> fresh = collection.item(tracks.get(), i);
+                track.getInt(fresh.get(), L"Kind");
+            }
+        });
         kinds.add(L"the same with a second interface of it (QueryInterface)", calls, [this] {
             for (int i = 1; i <= calls; ++i) {
                 ComRef<IDispatch> fresh = collection.item(tracks.get(), i);
@@ -169,7 +215,36 @@ public:
                 fresh->QueryInterface(IID_IITFileOrCDTrack, fileTrack.putVoid());
             }
         });
-        kinds.add(L"a whole track as the sync reads it (getTrack)", calls, [this, &api] {
+        kinds.add(L"a track as read before (Item, 3 texts, Kind, QueryInterface, Location)", calls,
+                  [this] {
+                      for (int i = 1; i <= calls; ++i) {
+                          ComRef<IDispatch> fresh = collection.item(tracks.get(), i);
+                          track.getText(fresh.get(), L"Name");
+                          track.getText(fresh.get(), L"Artist");
+                          track.getText(fresh.get(), L"Album");
+                          track.getInt(fresh.get(), L"Kind");
+                          ComRef<IDispatch> fileTrack;
+                          fresh->QueryInterface(IID_IITFileOrCDTrack, fileTrack.putVoid());
+                          Variant location;
+                          fileTrackView.tryGet(fileTrack.get(), L"Location", location);
+                      }
+                  });
+        kinds.add(L"a track as read now, the library alone (getTrack)", calls, [&api] {
+            api.rememberTracks(false);
+            std::optional<std::wstring> name, artist, album, location;
+            for (int i = 0; i < calls; ++i) {
+                api.getTrack(i, name, artist, album, location);
+            }
+        });
+        kinds.add(L"a track as read now, first met among playlists (getTrack)", calls, [&api] {
+            api.rememberTracks(false);
+            api.rememberTracks(true);
+            std::optional<std::wstring> name, artist, album, location;
+            for (int i = 0; i < calls; ++i) {
+                api.getTrack(i, name, artist, album, location);
+            }
+        });
+        kinds.add(L"a track as read now, met again (getTrack)", calls, [&api] {
             std::optional<std::wstring> name, artist, album, location;
             for (int i = 0; i < calls; ++i) {
                 api.getTrack(i, name, artist, album, location);
@@ -181,9 +256,38 @@ public:
     DispatchInterface controls;
 
 private:
-    DispatchInterface app, playlist, collection, track;
+    DispatchInterface app, playlist, collection, track, fileTrackView;
     ComRef<IDispatch> library, tracks, first;
 };
+
+// The best of `rounds` syncs over fresh connections: seconds, the iTunes calls
+// made and the playlist entries recorded.
+struct SyncRun {
+    double seconds = 1e9;
+    int calls = 0;
+    int entries = 0;
+};
+
+SyncRun timeSyncs(Timing& timing, int rounds, bool remember) {
+    SyncRun best;
+    for (int round = 0; round < rounds; ++round) {
+        int callsBefore = timing.control(L"StandInCallCount");
+        ITunesAPI connection(nullptr, true);
+        ForgetfulSession forgetful(connection);
+        ITunesSession& session = remember ? static_cast<ITunesSession&>(connection) : forgetful;
+        best.seconds =
+            std::min(best.seconds, secondsOf([&] { best.entries = syncTracks(session); }));
+        best.calls = timing.control(L"StandInCallCount") - callsBefore;
+    }
+    return best;
+}
+
+void printSync(const wchar_t* what, const SyncRun& run, double floor) {
+    wprintf(L"\n%ls: %.2f s, %d playlist entries (%d tracks), %d late-bound calls\n", what,
+            run.seconds, run.entries, trackTotal, run.calls);
+    CallKinds::printLine(L"per playlist entry", run.seconds / run.entries * 1e6, floor);
+    CallKinds::printLine(L"per library track", run.seconds / trackTotal * 1e6, floor);
+}
 
 int run() {
     Timing timing;
@@ -192,20 +296,21 @@ int run() {
     }
     ITunesAPI api(nullptr, true);
     api.selectPlaylist(api.libraryPlaylist());
+    const int entriesExpected = userPlaylists > 0 ? 2 * trackTotal : trackTotal;
 
-    // The sync, three times: the best counts, with the calls it made.
-    double syncing = 1e9;
-    int calls = 0;
-    int objects = 0;
-    int tracks = 0;
-    for (int round = 0; round < 3; ++round) {
-        int callsBefore = timing.control(L"StandInCallCount");
-        int objectsBefore = timing.control(L"StandInObjectsMade");
-        ITunesAPI connection(nullptr, true);
-        syncing = std::min(syncing, secondsOf([&] { tracks = syncTracks(connection); }));
-        calls = timing.control(L"StandInCallCount") - callsBefore;
-        objects = timing.control(L"StandInObjectsMade") - objectsBefore;
+    if (quick) {
+        SyncRun sync = timeSyncs(timing, 1, true);
+        CallKinds floorOnly;
+        timing.addKinds(floorOnly, api);
+        floorOnly.run(5);
+        double floor = floorOnly.microseconds(0);
+        wprintf(L"floor (an empty call to the other process): %.0f us\n", floor);
+        printSync(L"Sync", sync, floor);
+        return sync.entries == entriesExpected ? 0 : 1;
     }
+
+    SyncRun remembering = timeSyncs(timing, 3, true);
+    SyncRun forgetting = timeSyncs(timing, 3, false);
 
     CallKinds kinds;
     timing.addKinds(kinds, api);
@@ -213,13 +318,9 @@ int run() {
     double floor = kinds.microseconds(0);
     wprintf(L"Across processes under Wine, per call (best of 5 rounds):\n");
     kinds.print(floor);
-    wprintf(L"\nSync of %d tracks: %.2f s (best of 3), %d late-bound calls (Invoke), %d objects "
-            L"handed out\n",
-            tracks, syncing, calls, objects);
-    CallKinds::printLine(L"a sync's late-bound call, all its costs shared out",
-                         syncing / calls * 1e6, floor);
-    CallKinds::printLine(L"a sync's track", syncing / tracks * 1e6, floor);
-    return tracks == trackTotal ? 0 : 1;
+    printSync(L"Sync, tracks met again not read again (best of 3)", remembering, floor);
+    printSync(L"Sync, every playlist's tracks read in full (best of 3)", forgetting, floor);
+    return remembering.entries == entriesExpected && forgetting.entries == entriesExpected ? 0 : 1;
 }
 
 } // namespace
@@ -228,7 +329,12 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::wstring(argv[i]) == L"--tracks") {
             trackTotal = std::max(1, _wtoi(argv[i + 1]));
+        } else if (std::wstring(argv[i]) == L"--playlists") {
+            userPlaylists = std::max(0, _wtoi(argv[i + 1]) - 1);
         }
+    }
+    for (int i = 1; i < argc; ++i) {
+        quick = quick || std::wstring(argv[i]) == L"--quick";
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
         return 1;

@@ -131,6 +131,13 @@ TEST_F(TimestampTest, SearchMatchesInsideNamesButOnlyTheExactPathIsStamped) {
     api->timestampComments(database, ids);
     EXPECT_EQ(standInTrack(longer).comment, L"live");
     EXPECT_EQ(splitStamp(standInTrack(exact).comment).first, L"#");
+
+    // The same where only the file-track interface knows a track's location.
+    standIn->locationOnTrack = false;
+    library().findTrack(exact)->comment = std::nullopt;
+    connect()->timestampComments(database, ids);
+    EXPECT_EQ(standInTrack(longer).comment, L"live");
+    EXPECT_EQ(splitStamp(standInTrack(exact).comment).first, L"#");
 }
 
 TEST_F(TimestampTest, RefusedCommentWriteRaisesBusyAndReleasesTheLock) {

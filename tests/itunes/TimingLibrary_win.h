@@ -7,9 +7,10 @@
 
 // An iTunes XML library of trackCount songs in the library playlist, twelve
 // songs to an artist, for the timing programs; written into the temporary
-// folder under fileName. Answers its path.
+// folder under fileName. With userPlaylists, that many playlists more share
+// the songs out between them, each song in one. Answers its path.
 inline std::wstring writeTimingLibrary(const std::wstring& fileName, int trackCount,
-                                       bool albumPerArtist) {
+                                       bool albumPerArtist, int userPlaylists = 0) {
     wchar_t directory[MAX_PATH];
     GetTempPathW(MAX_PATH, directory);
     std::wstring path = std::wstring(directory) + fileName;
@@ -34,6 +35,16 @@ inline std::wstring writeTimingLibrary(const std::wstring& fileName, int trackCo
     for (int i = 1; i <= trackCount; ++i) {
         file << "<dict><key>Track ID</key><integer>" << i << "</integer></dict>\n";
     }
-    file << "</array></dict>\n</array>\n</dict>\n</plist>\n";
+    file << "</array></dict>\n";
+    for (int p = 0; p < userPlaylists; ++p) {
+        file << "<dict><key>Name</key><string>Playlist " << p + 1
+             << "</string><key>Playlist ID</key><integer>" << p + 2
+             << "</integer><key>Playlist Items</key><array>\n";
+        for (int i = p + 1; i <= trackCount; i += userPlaylists) {
+            file << "<dict><key>Track ID</key><integer>" << i << "</integer></dict>\n";
+        }
+        file << "</array></dict>\n";
+    }
+    file << "</array>\n</dict>\n</plist>\n";
     return path;
 }

@@ -25,6 +25,7 @@ enum : DISPID {
     kObjectCount,
     kCallCount,
     kObjectsMade,
+    kLocationOnTrack,
 };
 
 } // namespace
@@ -32,7 +33,7 @@ enum : DISPID {
 StandInApp::StandInApp(std::shared_ptr<StandInState> state) : StandInObject(std::move(state)) {}
 
 std::span<const StandInObject::Member> StandInApp::members() const {
-    static constexpr std::array<Member, 14> table{{
+    static constexpr std::array<Member, 15> table{{
         {L"CheckVersion", kCheckVersion},
         {L"LibraryPlaylist", kLibraryPlaylist},
         {L"Sources", kSources},
@@ -47,6 +48,7 @@ std::span<const StandInObject::Member> StandInApp::members() const {
         {L"StandInObjectCount", kObjectCount},
         {L"StandInCallCount", kCallCount},
         {L"StandInObjectsMade", kObjectsMade},
+        {L"StandInLocationOnTrack", kLocationOnTrack},
     }};
     return table;
 }
@@ -159,6 +161,9 @@ HRESULT StandInApp::control(DISPID member, const DISPPARAMS& params, VARIANT* re
         return answerInt(result, state->callCount());
     case kObjectsMade:
         return answerInt(result, state->objectsMade());
+    case kLocationOnTrack:
+        state->locationOnTrack = intArgument(params, 0) != 0;
+        return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;
     }

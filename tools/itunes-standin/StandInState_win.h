@@ -33,6 +33,11 @@ public:
     void setUnadviseFails(bool fails) { unadviseFails = fails; }
     bool unadviseShouldFail() const { return unadviseFails || refusing(); }
 
+    // Whether a file track's own IDispatch answers Location, as iTunes' does.
+    // When false, only its IITFileOrCDTrack interface (QueryInterface) knows the
+    // name, as a client that relies on late binding alone must cope with.
+    bool locationOnTrack = true;
+
     // What the class object answers instead of making an application object;
     // S_OK makes one.
     HRESULT creationFailure = S_OK;
