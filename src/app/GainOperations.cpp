@@ -28,6 +28,7 @@ constexpr int kRemoveTagsStringId = 156;
 constexpr int kConstantGainStringId = 164;
 constexpr int kUnknownFileStringId = 190;
 constexpr int kLimitedStringId = 251;
+constexpr int kNameOutsideCodePageStringId = 254;
 
 const std::wstring kAlbumRowName = L"\"Album\"";
 
@@ -67,7 +68,8 @@ std::wstring withoutLineEnd(std::wstring text) {
 
 GainOperations::GainOperations(const Context& context, const JobParameters& job,
                                ITunesSession* session)
-    : context(context), job(job), session(session), screen(context.gainToolPath) {}
+    : context(context), job(job), session(session), screen(context.gainToolPath),
+      toolArguments(ToolFileArguments::forTool(context.gainToolPath)) {}
 
 // Counts the item as done when some run did what it was asked and no file of
 // it was skipped or failed.
@@ -282,10 +284,12 @@ std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item)
     for (std::size_t i = 0; i < paths.size() && i < ids.size(); ++i) {
         const FileScreen::Verdict verdict = screen.check(paths[i]);
         markScreened(paths[i], verdict.problem);
-        if (verdict.problem == FileProblem::None) {
-            plan.files.push_back({ids[i], paths[i]});
-        } else {
+        if (verdict.problem != FileProblem::None) {
             holdBack(ids[i], verdict);
+        } else if (std::optional<std::wstring> argument = toolArguments.argumentFor(paths[i])) {
+            plan.files.push_back({ids[i], paths[i], std::move(*argument)});
+        } else {
+            failUnnameable(ids[i], paths[i]);
         }
     }
     if (plan.files.empty()) {
@@ -312,12 +316,23 @@ void GainOperations::holdBack(int trackId, const FileScreen::Verdict& verdict) {
                    screen.describe(verdict, context.tracksView.strings()));
 }
 
+// A tool that speaks only the ANSI code page would be given a name with '?'
+// for every character outside it, and open no file or another one: the file
+// fails before the run, and the report says what to do.
+void GainOperations::failUnnameable(int trackId, const std::wstring& path) {
+    context.database.setFileProblem(path, FileProblem::ToolFailed);
+    const std::wstring format =
+        context.tracksView.strings().load(kNameOutsideCodePageStringId).value_or(std::wstring());
+    jobReport.note(context.database, trackId, JobReport::Kind::Failed,
+                   formatMessage(format, {screen.toolFormats().toolName(), path}));
+}
+
 // A track's file alone in double quotes; an album's files each in double
 // quotes and followed by a blank, as the items give them.
 std::wstring GainOperations::argumentsFor(const std::vector<ToolFile>& files) const {
     std::wstring arguments;
     for (const ToolFile& file : files) {
-        arguments += L'"' + file.path + L'"';
+        arguments += L'"' + file.argument + L'"';
         if (inAlbumScope()) {
             arguments += L' ';
         }
@@ -355,16 +370,27 @@ struct GainOperations::ToolRun {
     const ToolFile* applying = nullptr; // the file of the last "Applying" line
     std::set<int> undone;               // tracks whose files an undo changed
 
-    // The file whose path the text holds (the longest such path), or none.
+    // The file whose argument the text holds (the longest such argument), or none.
     const ToolFile* fileNamedIn(const std::wstring& text) const {
         const ToolFile* named = nullptr;
         for (const ToolFile& file : plan.files) {
-            if (text.find(file.path) != std::wstring::npos &&
-                (!named || file.path.size() > named->path.size())) {
+            if (text.find(file.argument) != std::wstring::npos &&
+                (!named || file.argument.size() > named->argument.size())) {
                 named = &file;
             }
         }
         return named;
+    }
+    // The database's name of a file the tool names in a row: the tool prints
+    // a file as it was given it, so a short form maps back to the path whose
+    // argument it was.
+    const std::wstring& databaseNameOf(const std::wstring& reported) const {
+        for (const ToolFile& file : plan.files) {
+            if (file.argument == reported) {
+                return file.path;
+            }
+        }
+        return reported;
     }
     // The file the tool works on now: an album run's files follow one
     // another as their progress restarts.
@@ -515,7 +541,7 @@ void GainOperations::showProgress(ToolRun& run, int percent) {
 // of the run.
 void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
     VeltoDatabase& database = context.database;
-    const std::wstring& name = parser.getFirstToken();
+    const std::wstring& name = run.databaseNameOf(parser.getFirstToken());
     const auto& fields = parser.getFields();
     if (name == kAlbumRowName) {
         if (inAlbumScope()) {

@@ -3,6 +3,7 @@
 #include "FileScreen.h"
 #include "JobParameters.h"
 #include "JobReport.h"
+#include "ToolFileArguments.h"
 #include "ToolOp.h"
 
 #include <atomic>
@@ -78,10 +79,13 @@ private:
     void undoGain(ItemSource& item, int done, int total);
     void removeTags(ItemSource& item, int done, int total);
 
-    // One file of an item that may go to the tool.
+    // One file of an item that may go to the tool: its path, the database's
+    // name of it, and the text that names it on the tool's command line (the
+    // path, or its short form for a tool that speaks only the ANSI code page).
     struct ToolFile {
         int trackId = 0;
         std::wstring path;
+        std::wstring argument;
     };
     // The files of one run and their command-line arguments.
     struct RunPlan {
@@ -108,6 +112,7 @@ private:
     std::optional<RunPlan> planRun(ItemSource& item);
     void markScreened(const std::wstring& path, FileProblem problem);
     void holdBack(int trackId, const FileScreen::Verdict& verdict);
+    void failUnnameable(int trackId, const std::wstring& path);
     std::wstring argumentsFor(const std::vector<ToolFile>& files) const;
 
     struct ToolRun;
@@ -129,6 +134,7 @@ private:
     ITunesSession* session;
     bool changedFiles = false;
     FileScreen screen;
+    const ToolFileArguments toolArguments;
     JobReport jobReport;
     Outcome items;
     bool itemWorked = false;  // some run of the current item did what it was asked
