@@ -283,7 +283,7 @@ protected:
 // Greek and Japanese are outside code page 1252: the tool is given their short
 // forms, and its rows, which name those, land on the records of the names
 // iTunes gave.
-TEST_F(AnsiToolJobTest, ANameOutsideTheCodePageReachesTheToolInItsShortForm) {
+TEST_F(AnsiToolJobTest, DISABLED_ANameOutsideTheCodePageReachesTheToolInItsShortForm) {
     const std::wstring ascii = audio(L"quiet.mp3", L"q");
     const std::vector<std::wstring> names = namesInEveryScript();
     std::vector<std::wstring> paths;
