@@ -29,6 +29,7 @@ constexpr int kConstantGainStringId = 164;
 constexpr int kUnknownFileStringId = 190;
 constexpr int kLimitedStringId = 251;
 constexpr int kNameOutsideCodePageStringId = 254;
+constexpr int kNameNotRestoredStringId = 255;
 
 const std::wstring kAlbumRowName = L"\"Album\"";
 
@@ -461,6 +462,7 @@ GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp
     }
     tool.terminate();
     tool.close();
+    restoreNames(run);
     if (!run.errorSeen) {
         itemWorked = true;
     }
@@ -507,6 +509,23 @@ void GainOperations::recordFailures(const ToolRun& run) {
             }
         }
         jobReport.note(context.database, trackId, JobReport::Kind::Failed, text);
+    }
+}
+
+// A file the tool was given by its short form and changed is called by that
+// form now; once the tool has ended it gets its own name back, and a file that
+// cannot is reported with both names.
+void GainOperations::restoreNames(ToolRun& run) {
+    for (const ToolFile& file : run.plan.files) {
+        if (ToolFileArguments::restoreName(file.path, file.argument)) {
+            continue;
+        }
+        run.errorSeen = true;
+        context.database.setFileProblem(file.path, FileProblem::ToolFailed);
+        const std::wstring format =
+            context.tracksView.strings().load(kNameNotRestoredStringId).value_or(std::wstring());
+        jobReport.note(context.database, file.trackId, JobReport::Kind::Failed,
+                       formatMessage(format, {file.argument, file.path}));
     }
 }
 

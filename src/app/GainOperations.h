@@ -127,6 +127,7 @@ private:
     void noteUndoRow(ToolRun& run, const ParseAACGain& parser);
     void noteToolError(ToolRun& run, const std::wstring& errorText);
     void recordFailures(const ToolRun& run);
+    void restoreNames(ToolRun& run);
     void showToolError(std::wstring errorText);
 
     Context context;

@@ -34,6 +34,13 @@ public:
     // The text that names the file to the tool; none when the tool cannot be
     // given it.
     std::optional<std::wstring> argumentFor(const std::wstring& path) const;
+
+    // Every command line has the tool write a changed file to a temporary one,
+    // delete the file and rename the new one to the name it was given: a file
+    // given by its short form is then called by that. After the tool has
+    // ended, gives the file at path, given as argument, its own name again;
+    // false when the file is neither under its name nor under the argument.
+    static bool restoreName(const std::wstring& path, const std::wstring& argument);
     bool toolSpeaksUtf8() const { return speaksUtf8; }
 
 private:

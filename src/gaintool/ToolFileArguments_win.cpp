@@ -88,3 +88,11 @@ std::optional<std::wstring> shortPathOf(const std::wstring& path) {
 ToolFileArguments ToolFileArguments::forTool(const std::wstring& toolPath) {
     return ToolFileArguments(manifestSetsUtf8(toolPath), {inAnsiCodePage, shortPathOf});
 }
+
+bool ToolFileArguments::restoreName(const std::wstring& path, const std::wstring& argument) {
+    const std::wstring longPath = extendedLengthPath(path);
+    if (argument == path || GetFileAttributesW(longPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    return MoveFileExW(argument.c_str(), longPath.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
