@@ -70,7 +70,8 @@ std::wstring withoutLineEnd(std::wstring text) {
 GainOperations::GainOperations(const Context& context, const JobParameters& job,
                                ITunesSession* session)
     : context(context), job(job), session(session), screen(context.gainToolPath),
-      toolArguments(ToolFileArguments::forTool(context.gainToolPath)) {}
+      toolArguments(context.toolArguments ? *context.toolArguments
+                                          : ToolFileArguments::forTool(context.gainToolPath)) {}
 
 // Counts the item as done when some run did what it was asked and no file of
 // it was skipped or failed.

@@ -37,6 +37,9 @@ public:
         const std::wstring& gainToolPath;
         std::atomic<bool>& cancelRequested;
         ToolStopper& stopper;
+        // How files are named to the tool; by default as the tool at
+        // gainToolPath takes them.
+        const ToolFileArguments* toolArguments = nullptr;
     };
 
     // session is the job's iTunes connection for the stamps, or nullptr.

@@ -31,6 +31,11 @@ protected:
         addTrack(path, album);
         return path;
     }
+    // A file of the test's folder; the name's own text, whatever the locale.
+    std::wstring inDir(const std::wstring& name) {
+        return toText(dir.path()) +
+               static_cast<wchar_t>(std::filesystem::path::preferred_separator) + name;
+    }
     Measured measure(const std::wstring& path) {
         const std::string output = runToolDirectly(toolPath, L"/o /s s " + quotedPath(path));
         std::istringstream lines(output);
@@ -215,11 +220,12 @@ TEST_F(RealToolJobTest, EveryFileThatIsNotAnMp3StaysByteForByteThroughEveryJob) 
 static std::vector<std::wstring> namesInEveryScript() {
     std::wstring deep;
     while (deep.size() < 270) {
-        deep += L"A folder nested deep in the library\\";
+        deep += L"A folder nested deep in the library";
+        deep += static_cast<wchar_t>(std::filesystem::path::preferred_separator);
     }
     return {L"\u03a9\u03b4\u03ae \u03c3\u03c4\u03b7 \u03b8\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1.mp3",
             L"\u041f\u0435\u0441\u043d\u044f.mp3", L"\u6d77\u306e\u6b4c.mp3",
-            L"Song \U0001F3B5.mp3", deep + L"Deep.mp3"};
+            L"Song \U0001F3B5.mp3", deep + L"Deep down below.mp3"};
 }
 
 // Each name reaches the tool as it is: through every job the file gets the
@@ -229,10 +235,10 @@ TEST_F(RealToolJobTest, SongsNamedInAnyScriptOrDeepInFoldersAreLevelledAsAnAscii
     const std::wstring ascii = audio(L"quiet.mp3", L"q");
     std::vector<std::wstring> paths;
     for (const std::wstring& name : namesInEveryScript()) {
-        const std::filesystem::path path = dir / name;
+        paths.push_back(inDir(name));
+        const std::filesystem::path path = toPath(paths.back());
         std::filesystem::create_directories(path.parent_path());
         std::filesystem::copy_file(toPath(ascii), path);
-        paths.push_back(toText(path));
         addTrack(paths.back(), L"q");
     }
     ASSERT_GT(paths.back().size(), 260u);
@@ -289,7 +295,7 @@ TEST_F(AnsiToolJobTest, ANameOutsideTheCodePageReachesTheToolInItsShortForm) {
     const std::vector<std::wstring> names = namesInEveryScript();
     std::vector<std::wstring> paths;
     for (const std::wstring& name : {names[0], names[2]}) {
-        paths.push_back(toText(dir / name));
+        paths.push_back(inDir(name));
         std::filesystem::copy_file(toPath(ascii), toPath(paths.back()));
         addTrack(paths.back(), L"q");
     }
