@@ -29,6 +29,8 @@ constexpr int kRemoveTagsStringId = 156;
 constexpr int kConstantGainStringId = 164;
 constexpr int kUnknownFileStringId = 190;
 constexpr int kLimitedStringId = 251;
+constexpr int kNameOutsideCodePageStringId = 254;
+constexpr int kNameNotRestoredStringId = 255;
 
 const std::wstring kAlbumRowName = L"\"Album\"";
 
@@ -68,8 +70,9 @@ std::wstring withoutLineEnd(std::wstring text) {
 
 GainOperations::GainOperations(const Context& context, const JobParameters& job, JobState& state,
                                JobProgress& progress, Stamp stamp)
-    : context(context), job(job), state(state), progress(progress),
-      stampComments(std::move(stamp)) {}
+    : context(context), job(job), state(state), progress(progress), stampComments(std::move(stamp)),
+      toolArguments(context.toolArguments ? *context.toolArguments
+                                          : ToolFileArguments::forTool(context.gainToolPath)) {}
 
 // Counts the item as done when some run did what it was asked and no file of
 // it was skipped or failed.
@@ -284,10 +287,12 @@ std::optional<GainOperations::RunPlan> GainOperations::planRun(ItemSource& item)
     for (std::size_t i = 0; i < paths.size() && i < ids.size(); ++i) {
         const FileScreen::Verdict verdict = state.screen.check(paths[i]);
         markScreened(paths[i], verdict.problem);
-        if (verdict.problem == FileProblem::None) {
-            plan.files.push_back({ids[i], paths[i]});
-        } else {
+        if (verdict.problem != FileProblem::None) {
             holdBack(ids[i], verdict);
+        } else if (std::optional<std::wstring> argument = toolArguments.argumentFor(paths[i])) {
+            plan.files.push_back({ids[i], paths[i], std::move(*argument)});
+        } else {
+            failUnnameable(ids[i], paths[i]);
         }
     }
     if (plan.files.empty()) {
@@ -315,12 +320,24 @@ void GainOperations::holdBack(int trackId, const FileScreen::Verdict& verdict) {
     ++notDoneNoted;
 }
 
+// A tool that speaks only the ANSI code page would be given a name with '?'
+// for every character outside it, and open no file or another one: the file
+// fails before the run, and the report says what to do.
+void GainOperations::failUnnameable(int trackId, const std::wstring& path) {
+    context.database.setFileProblem(path, FileProblem::ToolFailed);
+    const std::wstring format =
+        context.tracksView.strings().load(kNameOutsideCodePageStringId).value_or(std::wstring());
+    state.report.note(context.database, trackId, JobReport::Kind::Failed,
+                      formatMessage(format, {state.screen.toolFormats().toolName(), path}));
+    ++notDoneNoted;
+}
+
 // A track's file alone in double quotes; an album's files each in double
 // quotes and followed by a blank, as the items give them.
 std::wstring GainOperations::argumentsFor(const std::vector<ToolFile>& files) const {
     std::wstring arguments;
     for (const ToolFile& file : files) {
-        arguments += L'"' + file.path + L'"';
+        arguments += L'"' + file.argument + L'"';
         if (inAlbumScope()) {
             arguments += L' ';
         }
@@ -358,16 +375,27 @@ struct GainOperations::ToolRun {
     const ToolFile* applying = nullptr; // the file of the last "Applying" line
     std::set<int> undone;               // tracks whose files an undo changed
 
-    // The file whose path the text holds (the longest such path), or none.
+    // The file whose argument the text holds (the longest such argument), or none.
     const ToolFile* fileNamedIn(const std::wstring& text) const {
         const ToolFile* named = nullptr;
         for (const ToolFile& file : plan.files) {
-            if (text.find(file.path) != std::wstring::npos &&
-                (!named || file.path.size() > named->path.size())) {
+            if (text.find(file.argument) != std::wstring::npos &&
+                (!named || file.argument.size() > named->argument.size())) {
                 named = &file;
             }
         }
         return named;
+    }
+    // The database's name of a file the tool names in a row: the tool prints
+    // a file as it was given it, so a short form maps back to the path whose
+    // argument it was.
+    const std::wstring& databaseNameOf(const std::wstring& reported) const {
+        for (const ToolFile& file : plan.files) {
+            if (file.argument == reported) {
+                return file.path;
+            }
+        }
+        return reported;
     }
     // The file the tool works on now: an album run's files follow one
     // another as their progress restarts.
@@ -438,6 +466,7 @@ GainOperations::RunResult GainOperations::runPlanned(const RunPlan& plan, ToolOp
     }
     tool.terminate();
     tool.close();
+    restoreNames(run);
     if (!run.errorSeen) {
         itemWorked = true;
     }
@@ -488,6 +517,24 @@ void GainOperations::recordFailures(const ToolRun& run) {
     }
 }
 
+// A file the tool was given by its short form and changed is called by that
+// form now; once the tool has ended it gets its own name back, and a file that
+// cannot is reported with both names.
+void GainOperations::restoreNames(ToolRun& run) {
+    for (const ToolFile& file : run.plan.files) {
+        if (ToolFileArguments::restoreName(file.path, file.argument)) {
+            continue;
+        }
+        run.errorSeen = true;
+        context.database.setFileProblem(file.path, FileProblem::ToolFailed);
+        const std::wstring format =
+            context.tracksView.strings().load(kNameNotRestoredStringId).value_or(std::wstring());
+        state.report.note(context.database, file.trackId, JobReport::Kind::Failed,
+                          formatMessage(format, {file.argument, file.path}));
+        ++notDoneNoted;
+    }
+}
+
 // A tool that reports more files than the item has leaves the last one named.
 void GainOperations::nameNextFile(ToolRun& run) {
     if (run.k < run.ids.size()) {
@@ -518,7 +565,7 @@ void GainOperations::showProgress(ToolRun& run, int percent) {
 // of the run.
 void GainOperations::storeDataRow(ToolRun& run, const ParseAACGain& parser) {
     VeltoDatabase& database = context.database;
-    const std::wstring& name = parser.getFirstToken();
+    const std::wstring& name = run.databaseNameOf(parser.getFirstToken());
     const auto& fields = parser.getFields();
     if (name == kAlbumRowName) {
         if (inAlbumScope()) {

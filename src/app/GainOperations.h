@@ -2,6 +2,7 @@
 
 #include "FileScreen.h"
 #include "JobParameters.h"
+#include "ToolFileArguments.h"
 #include "ToolOp.h"
 
 #include <atomic>
@@ -37,6 +38,9 @@ public:
         const std::wstring& gainToolPath;
         std::atomic<bool>& cancelRequested;
         ToolStopper& stopper;
+        // How files are named to the tool; by default as the tool at
+        // gainToolPath takes them.
+        const ToolFileArguments* toolArguments = nullptr;
     };
 
     // Writes the iTunes timestamp into the comments of these tracks.
@@ -70,10 +74,13 @@ private:
     void undoGain(ItemSource& item, int done, int total);
     void removeTags(ItemSource& item, int done, int total);
 
-    // One file of an item that may go to the tool.
+    // One file of an item that may go to the tool: its path, the database's
+    // name of it, and the text that names it on the tool's command line (the
+    // path, or its short form for a tool that speaks only the ANSI code page).
     struct ToolFile {
         int trackId = 0;
         std::wstring path;
+        std::wstring argument;
     };
     // The files of one run and their command-line arguments.
     struct RunPlan {
@@ -100,6 +107,7 @@ private:
     std::optional<RunPlan> planRun(ItemSource& item);
     void markScreened(const std::wstring& path, FileProblem problem);
     void holdBack(int trackId, const FileScreen::Verdict& verdict);
+    void failUnnameable(int trackId, const std::wstring& path);
     std::wstring argumentsFor(const std::vector<ToolFile>& files) const;
 
     struct ToolRun;
@@ -114,6 +122,7 @@ private:
     void noteUndoRow(ToolRun& run, const ParseAACGain& parser);
     void noteToolError(ToolRun& run, const std::wstring& errorText);
     void recordFailures(const ToolRun& run);
+    void restoreNames(ToolRun& run);
     void showToolError(std::wstring errorText);
 
     Context context;
@@ -123,4 +132,5 @@ private:
     Stamp stampComments;
     bool itemWorked = false; // some run of the current item did what it was asked
     int notDoneNoted = 0;    // skips and failures this worker noted
+    const ToolFileArguments toolArguments;
 };

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-std::wstring decodeToolOutput(std::string_view bytes) {
+std::wstring decodeNonUtf8Line(std::string_view bytes) {
     if (bytes.empty()) {
         return {};
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -20,7 +21,11 @@ protected:
     GainOperationsTest() { preferences.setPrefInt(PrefIndex::ToolRuns, GetParam()); }
     bool oneAtATime() const { return GetParam() == 1; }
 
-    std::wstring pathOf(const std::wstring& name) { return toText(dir / name); }
+    // The name's own text, whatever the locale.
+    std::wstring pathOf(const std::wstring& name) {
+        return toText(dir.path()) +
+               static_cast<wchar_t>(std::filesystem::path::preferred_separator) + name;
+    }
     // What the status bar shows for a file: its name after the last backslash.
     static std::string shown(const std::wstring& path) {
         return RecordingJobHost::narrow(path.substr(path.rfind(L'\\') + 1));
@@ -202,6 +207,55 @@ TEST_P(GainOperationsTest, TheTotalBarCountsFinishedFilesAndThePercentOfTheFileI
               (Runs{"total 24", "total 29", "total 31", "total 32", "total 40", "total 20",
                     "total 20", "total 30", "total 30", "total 40"}));
     EXPECT_EQ(host.callsOf("track ").size(), 6u);
+}
+
+// A tool that speaks only the ANSI code page, on a disk that keeps no short
+// names: the file it cannot be given fails before the run with what to do, and
+// the album's other files go to the tool.
+TEST_P(GainOperationsTest, AFileTheToolCannotBeGivenFailsBeforeTheRunAndTheOthersRun) {
+    std::vector<std::wstring> paths;
+    for (const std::wstring name : {L"n1.mp3", L"\u03a9\u03b4\u03ae.mp3", L"n3.mp3"}) {
+        paths.push_back(pathOf(name));
+        writeFile(toPath(paths.back()), mp3Frames());
+        addTrack(paths.back(), L"n");
+    }
+    FakeToolScript()
+        .when("any")
+        .log()
+        .out(analysisRow(paths[0], "2.0", "9000"))
+        .out(analysisRow(paths[2], "3.0", "9000"))
+        .out("\"Album\"\t0\t2.5\t9000\t210\t120\r\n")
+        .write(toPath(paths[2]));
+    const ToolFileArguments ansiWithoutShortNames(
+        false, {[](const std::wstring& text) {
+                    return std::all_of(text.begin(), text.end(),
+                                       [](wchar_t c) { return c < 0x80; });
+                },
+                [](const std::wstring&) { return std::optional<std::wstring>(); }});
+    std::atomic<bool> cancel{false};
+    ToolStopper stopper;
+    const GainOperations::Context context{host,     database, preferences, tracksView,
+                                          toolPath, cancel,   stopper,     &ansiWithoutShortNames};
+    JobState state(toolPath, false);
+    DirectProgress progress(host);
+    GainOperations operations(context, JobParameters{JobKind::Analyze, JobScope::AlbumsView, 0, 0},
+                              state, progress, {});
+    ASSERT_TRUE(albumsView.selectRow(0));
+    EXPECT_TRUE(operations.runGainTool(OpAnalyze, 0, 0, 3, albumsView));
+
+    std::ifstream log(toPath(paths[2] + L".log"));
+    const std::string logged((std::istreambuf_iterator<char>(log)), {});
+    EXPECT_NE(logged.find(toolBytesOf(paths[0])), std::string::npos) << logged;
+    EXPECT_EQ(logged.find(toolBytesOf(L"\u03a9\u03b4\u03ae")), std::string::npos) << logged;
+    EXPECT_EQ(fileOf(paths[0]).trackGain, OptionalReal::of(2.0));
+    EXPECT_EQ(fileOf(paths[2]).trackGain, OptionalReal::of(3.0));
+    EXPECT_FALSE(fileOf(paths[1]).trackGain.present);
+    const std::vector<JobReport::Entry> report = state.report.entries();
+    ASSERT_EQ(report.size(), 1u);
+    EXPECT_EQ(report[0].kind, JobReport::Kind::Failed);
+    EXPECT_NE(report[0].what.find(paths[1]), std::wstring::npos);
+    EXPECT_NE(report[0].what.find(L"Rename the file"), std::wstring::npos);
+    EXPECT_TRUE(host.callsOf("ask").empty());
 }
 
 // The mended faults: each of these would lose or misstate what the files hold.

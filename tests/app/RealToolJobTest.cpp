@@ -24,12 +24,17 @@ struct Measured {
 // fresh analysis of the files afterwards.
 class RealToolJobTest : public JobTest {
 protected:
-    RealToolJobTest() : JobTest(realToolPath()) {}
+    explicit RealToolJobTest(std::wstring tool = realToolPath()) : JobTest(std::move(tool)) {}
 
     std::wstring audio(const std::wstring& name, const std::wstring& album) {
         const std::wstring path = toText(freshAudio(dir.path(), name, name));
         addTrack(path, album);
         return path;
+    }
+    // A file of the test's folder; the name's own text, whatever the locale.
+    std::wstring inDir(const std::wstring& name) {
+        return toText(dir.path()) +
+               static_cast<wchar_t>(std::filesystem::path::preferred_separator) + name;
     }
     Measured measure(const std::wstring& path) {
         const std::string output = runToolDirectly(toolPath, L"/o /s s " + quotedPath(path));
@@ -209,3 +214,112 @@ TEST_F(RealToolJobTest, EveryFileThatIsNotAnMp3StaysByteForByteThroughEveryJob) 
         EXPECT_TRUE(readFileBytes(toPath(path)) == bytes) << toolBytesOf(path) << " was changed";
     }
 }
+
+// The names a library in another script holds, and a song in folders deep
+// enough that its path passes 260 characters.
+static std::vector<std::wstring> namesInEveryScript() {
+    std::wstring deep;
+    while (deep.size() < 270) {
+        deep += L"A folder nested deep in the library";
+        deep += static_cast<wchar_t>(std::filesystem::path::preferred_separator);
+    }
+    return {L"\u03a9\u03b4\u03ae \u03c3\u03c4\u03b7 \u03b8\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1.mp3",
+            L"\u041f\u0435\u0441\u043d\u044f.mp3", L"\u6d77\u306e\u6b4c.mp3",
+            L"Song \U0001F3B5.mp3", deep + L"Deep down below.mp3"};
+}
+
+// Each name reaches the tool as it is: through every job the file gets the
+// values and the bytes of the same audio under an ASCII name, and the database
+// keeps the names iTunes gave.
+TEST_F(RealToolJobTest, SongsNamedInAnyScriptOrDeepInFoldersAreLevelledAsAnAsciiNamedOne) {
+    const std::wstring ascii = audio(L"quiet.mp3", L"q");
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : namesInEveryScript()) {
+        paths.push_back(inDir(name));
+        const std::filesystem::path path = toPath(paths.back());
+        std::filesystem::create_directories(path.parent_path());
+        std::filesystem::copy_file(toPath(ascii), path);
+        addTrack(paths.back(), L"q");
+    }
+    ASSERT_GT(paths.back().size(), 260u);
+    std::set<int> everyRow;
+    for (int row = 0; row < database.currentTrackCount(); ++row) {
+        everyRow.insert(row);
+    }
+    const Measured before = measure(ascii);
+    auto expectLikeAscii = [&](const char* job) {
+        for (const std::wstring& path : paths) {
+            EXPECT_TRUE(readFileBytes(toPath(path)) == readFileBytes(toPath(ascii)))
+                << job << ": " << toolBytesOf(path);
+            EXPECT_EQ(fileOf(path).trackGain, fileOf(ascii).trackGain)
+                << job << ": " << toolBytesOf(path);
+            EXPECT_EQ(fileOf(path).maxAmplitude, fileOf(ascii).maxAmplitude) << job;
+        }
+    };
+    runJob(JobKind::Analyze, JobScope::TracksView, everyRow);
+    ASSERT_TRUE(fileOf(ascii).trackGain.present);
+    expectLikeAscii("Analyze");
+    runJob(JobKind::ApplyGain, JobScope::TracksView, everyRow);
+    EXPECT_NE(stepsBetween(before, measure(ascii)), 0);
+    expectLikeAscii("Apply Gain");
+    for (const std::wstring& path : paths) {
+        EXPECT_NEAR(measure(path).gain, measure(ascii).gain, 0.01) << toolBytesOf(path);
+    }
+    runJob(JobKind::UndoGain, JobScope::TracksView, everyRow);
+    EXPECT_NEAR(measure(ascii).gain, before.gain, 0.05);
+    expectLikeAscii("Undo");
+    runJob(JobKind::RemoveTags, JobScope::TracksView, everyRow);
+    expectLikeAscii("Remove Tags");
+    EXPECT_TRUE(host.callsOf("ask ").empty()) << testing::PrintToString(host.callsOf("ask "));
+    EXPECT_TRUE(host.callsOf("summary").empty()) << testing::PrintToString(host.callsOf("summary"));
+    EXPECT_EQ(database.contents().fileIndex.size(), paths.size() + 1);
+    for (const std::wstring& path : paths) {
+        EXPECT_EQ(database.contents().fileIndex.count(path), 1u) << toolBytesOf(path);
+    }
+}
+
+#ifdef VELTO_ANSI_GAIN_TOOL
+// mp3gain.exe built without the manifest, as a user's own tool: it speaks only
+// the ANSI code page (1252 under this Wine).
+class AnsiToolJobTest : public RealToolJobTest {
+protected:
+    AnsiToolJobTest() : RealToolJobTest(toolPathOf(VELTO_ANSI_GAIN_TOOL)) {}
+};
+
+// Greek and Japanese are outside code page 1252: the tool is given their short
+// forms, and its rows, which name those, land on the records of the names
+// iTunes gave. The tool writes a changed file anew under the name it was given,
+// so each file gets its own name back after every change.
+TEST_F(AnsiToolJobTest, ANameOutsideTheCodePageReachesTheToolInItsShortForm) {
+    const std::wstring ascii = audio(L"quiet.mp3", L"q");
+    const std::vector<std::wstring> names = namesInEveryScript();
+    std::vector<std::wstring> paths;
+    for (const std::wstring& name : {names[0], names[2]}) {
+        paths.push_back(inDir(name));
+        std::filesystem::copy_file(toPath(ascii), toPath(paths.back()));
+        addTrack(paths.back(), L"q");
+    }
+    auto expectLikeAscii = [&](const char* job) {
+        EXPECT_TRUE(host.callsOf("summary").empty())
+            << job << ": " << testing::PrintToString(host.callsOf("summary"));
+        ASSERT_TRUE(fileOf(ascii).trackGain.present) << job;
+        for (const std::wstring& path : paths) {
+            EXPECT_TRUE(readFileBytes(toPath(path)) == readFileBytes(toPath(ascii)))
+                << job << ": " << toolBytesOf(path);
+            EXPECT_EQ(fileOf(path).trackGain, fileOf(ascii).trackGain) << toolBytesOf(path);
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            EXPECT_EQ(entry.path().filename().wstring().find(L'~'), std::wstring::npos)
+                << job << " left a file under its short name";
+        }
+    };
+    const Measured before = measure(ascii);
+    runJob(JobKind::ApplyGain, JobScope::TracksView, {0, 1, 2});
+    EXPECT_NE(stepsBetween(before, measure(ascii)), 0);
+    expectLikeAscii("Apply Gain");
+    runJob(JobKind::UndoGain, JobScope::TracksView, {0, 1, 2});
+    EXPECT_NEAR(measure(ascii).gain, before.gain, 0.05);
+    expectLikeAscii("Undo");
+    EXPECT_EQ(database.contents().fileIndex.size(), 3u);
+}
+#endif

@@ -37,12 +37,13 @@ fs::path pristineTestLibrary() {
     return pristineTestAudio();
 }
 
+// The tools Velto builds (mp3gain.exe, the fake tool) speak UTF-8.
 std::string toolBytesOf(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length,
-                        nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
     return bytes;
 }
 

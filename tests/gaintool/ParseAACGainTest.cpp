@@ -4,6 +4,7 @@
 
 #include "Exception.h"
 #include "ToolNumbers.h"
+#include "ToolOutputText.h"
 
 #include <gtest/gtest.h>
 
@@ -206,4 +207,49 @@ TEST(NextLine, ANonAsciiPathPrintedByTheToolReadsAsTheSameText) {
     RecordedOutput output(toolBytesOf(path) + "\t-6\t-8.35\t15581.95\t210\t134\r\n");
     ASSERT_EQ(output->nextLine(), DataRow);
     EXPECT_EQ(output->getFirstToken(), path);
+}
+
+// Velto's own tools print UTF-8, a user's own tool its ANSI code page; each
+// line is read in the encoding its bytes are valid in.
+TEST(ToolText, AValidUtf8LineReadsAsUtf8InEveryScript) {
+    const std::vector<std::wstring> names = {
+        L"\u03a9\u03b4\u03ae \u03c3\u03c4\u03b7 \u03b8\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1",
+        L"\u041f\u0435\u0441\u043d\u044f", L"\u6d77\u306e\u6b4c",
+        L"Song \U0001F3B5 (a character beyond the BMP)"};
+    for (const std::wstring& name : names) {
+        const std::wstring path = L"Z:\\Music\\" + name + L".mp3";
+        RecordedOutput output(toolBytesOf(path) + "\t-6\t-8.35\t15581.95\t210\t134\r\n");
+        ASSERT_EQ(output->nextLine(), DataRow);
+        EXPECT_EQ(output->getFirstToken(), path);
+    }
+    // Surrogates, overlong forms and code points beyond U+10FFFF are no UTF-8.
+    for (const char* bytes : {"\xed\xa0\x80", "\xc0\xaf", "\xf4\x90\x80\x80", "\xe6\xb5"}) {
+        EXPECT_FALSE(decodeUtf8(bytes)) << bytes;
+    }
+}
+
+// Latin-1 and code page 1252 agree on these bytes, so natively and under Wine
+// (whose code page is 1252 here) the expected text is the same.
+TEST(ToolText, ALineThatIsNotUtf8ReadsInTheAnsiCodePage) {
+    RecordedOutput output("Z:\\Caf\xe9\\\xc0 la plage.mp3\t-6\t-8.35\t15581.95\t210\t134\r\n");
+    ASSERT_EQ(output->nextLine(), DataRow);
+    EXPECT_EQ(output->getFirstToken(), L"Z:\\Caf\u00e9\\\u00c0 la plage.mp3");
+}
+
+// A stream that ends inside a character leaves a line that is not UTF-8: it is
+// read byte by byte as ANSI text rather than losing or overrunning the cut
+// character.
+TEST(ToolText, ALineCutInsideACharacterByTheEndOfTheStreamReadsAsAnsi) {
+    RecordedOutput output("Can't open Z:\\\xce\xa9\xce\xb4\xce");
+    EXPECT_EQ(output.lines(),
+              (std::vector<std::wstring>{L"Can't open Z:\\\u00ce\u00a9\u00ce\u00b4\u00ce" + kEnd}));
+}
+
+// The parser reads the pipe in chunks of 64 KiB: a character split between two
+// chunks still reads as itself, since a line is decoded only when whole.
+TEST(ToolText, ACharacterSplitBetweenTwoReadsOfThePipeStaysWhole) {
+    const std::string filler(64 * 1024 - 1, 'a');
+    RecordedOutput output(filler + "\xce\xa9\n");
+    EXPECT_EQ(output.lines(), (std::vector<std::wstring>{
+                                  std::wstring(filler.begin(), filler.end()) + L"\u03a9\n"}));
 }

@@ -46,12 +46,13 @@ TEST_F(DemoLibraryTest, LibraryAndNonEmptyPlaylistsAreReported) {
     RecordingListener listener;
     api->enumeratePlaylists(listener);
     std::vector<RecordingListener::Report> expected{
-        {L"Library", 14, true}, {L"Road Trip", 5, false}, {L"Quiet Evening", 7, false}};
+        {L"Library", 18, true}, {L"Road Trip", 5, false}, {L"Quiet Evening", 8, false}};
     EXPECT_EQ(listener.found, expected);
 }
 
-// Accented and Greek names survive the file URLs of the library file, and every
-// song's location is its file, except the one song whose file is gone.
+// Accented, Greek and emoji names survive the file URLs of the library file,
+// and every song's location is its file (one deeper than 260 characters),
+// except the one song whose file is gone.
 TEST_F(DemoLibraryTest, EverySongButTheLostOneLiesWhereITunesSays) {
     auto api = connect();
     api->selectPlaylist(api->libraryPlaylist());
@@ -62,7 +63,8 @@ TEST_F(DemoLibraryTest, EverySongButTheLostOneLiesWhereITunesSays) {
         ASSERT_TRUE(name && location) << i;
         locations[*name] = *location;
     }
-    ASSERT_EQ(locations.size(), 14u);
+    ASSERT_EQ(locations.size(), 18u);
+    EXPECT_GT(locations.at(L"Far Down").size(), 260u);
     for (const auto& [name, location] : locations) {
         bool exists = GetFileAttributesW(location.c_str()) != INVALID_FILE_ATTRIBUTES;
         EXPECT_EQ(exists, name != L"Where Did It Go") << location;
@@ -75,6 +77,9 @@ TEST_F(DemoLibraryTest, EverySongButTheLostOneLiesWhereITunesSays) {
             L"\\Music\\\u0395\u03bb\u03ad\u03bd\u03b7\\\u0398\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1"
             L"\\01 \u03a9\u03b4\u03ae \u03c3\u03c4\u03b7 "
             L"\u03b8\u03ac\u03bb\u03b1\u03c3\u03c3\u03b1.mp3");
+    EXPECT_EQ(locations.at(L"Shooting Star \U0001F320"),
+              demoFolder() + L"\\Music\\Starlight \U0001F31F\\Night Sky \U0001F30C"
+                             L"\\01 Shooting Star \U0001F320.mp3");
     EXPECT_EQ(locations.at(L"Fin d'\u00e9t\u00e9"),
               demoFolder() +
                   L"\\Music\\Les \u00c9toiles\\\u00c9t\u00e9 Indien\\03 Fin d'\u00e9t\u00e9.mp3");
