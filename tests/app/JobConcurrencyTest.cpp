@@ -76,6 +76,16 @@ protected:
         }
         return paths;
     }
+    // Starts an Analyze of every track; true once four runs are going.
+    bool analyseWithFourInFlight(const std::vector<std::wstring>& paths) {
+        std::set<int> rows;
+        for (int row = 0; row < static_cast<int>(paths.size()); ++row) {
+            rows.insert(row);
+        }
+        host.select(rows);
+        jobs.startJob(JobKind::Analyze, JobScope::TracksView);
+        return waitFor([&] { return processIds(paths).size() == 4; });
+    }
     int started(const std::vector<std::wstring>& paths) const {
         return static_cast<int>(std::count_if(
             paths.begin(), paths.end(), [&](const auto& path) { return !runsOf(path).empty(); }));
@@ -172,9 +182,7 @@ TEST_F(JobConcurrencyTest, ClosingTheWindowDuringAJobEndsTheToolsChildAtOnce) {
 // starts, and every row not done stays selected.
 TEST_F(FourRunsTest, ACancelStopsEveryRunningItemAndLeavesEveryUnfinishedRowSelected) {
     const auto paths = slowTracks(6);
-    host.select({0, 1, 2, 3, 4, 5});
-    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
-    ASSERT_TRUE(waitFor([&] { return processIds(paths).size() == 4; }));
+    ASSERT_TRUE(analyseWithFourInFlight(paths));
     const Clock::time_point cancelled = Clock::now();
     jobs.requestCancel();
     host.waitForWorkers();
@@ -227,9 +235,7 @@ TEST_F(FourRunsTest, NoLetsTheRunningItemsFinishAndStartsNoOther) {
 // Closing the window with four runs in flight ends every child at once.
 TEST_F(FourRunsTest, ClosingTheWindowEndsEveryRunningChild) {
     const auto paths = slowTracks(6);
-    host.select({0, 1, 2, 3, 4, 5});
-    jobs.startJob(JobKind::Analyze, JobScope::TracksView);
-    ASSERT_TRUE(waitFor([&] { return processIds(paths).size() == 4; }));
+    ASSERT_TRUE(analyseWithFourInFlight(paths));
     const Clock::time_point closed = Clock::now();
     jobs.abandonWork();
     host.waitForWorkers();
