@@ -479,17 +479,18 @@ void JobControl::endJob(const JobEnd& end) {
     host.setFileProgress(0);
     host.setTotalProgress(0);
     host.setTimeLeft(L"");
-    const JobKind kind = jobKind;
-    jobKind = JobKind::NoJob;
-    finishWork();
     if (end.itemsNotDone > 0) {
-        host.setStatusText(endText(end, kind));
+        host.setStatusText(endText(end, jobKind));
     } else {
         host.setStatus(kReadyStringId);
     }
+    // The job ends when its summary is closed: a command given meanwhile
+    // would start a job beside this one.
     if (!end.notes.empty()) {
         host.showJobSummary(end.notes);
     }
+    jobKind = JobKind::NoJob;
+    finishWork();
 }
 
 // "Ready" with how many items were done and how many not.

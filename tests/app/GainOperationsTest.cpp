@@ -423,6 +423,11 @@ TEST_P(GainOperationsTest, DontAskAgainKeepsTheJobGoingAndTheSummaryListsEveryFa
     }
     EXPECT_EQ(summary[4].what, L"File not found");
     EXPECT_TRUE(host.called("text Ready. 5 changed, 5 not done"));
+    // The job ends once its summary is closed: no command could start another
+    // job beside it while the summary is open.
+    const auto calls = host.calls();
+    const auto menuOn = std::find(calls.rbegin(), calls.rend(), "menu on").base();
+    EXPECT_LT(std::find(calls.begin(), calls.end(), "summary 5"), menuOn);
 
     // An analysis without an error clears the mark.
     FakeToolScript()

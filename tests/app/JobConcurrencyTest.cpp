@@ -100,10 +100,11 @@ protected:
         }
         return ids;
     }
-    static bool waitFor(const std::function<bool()>& condition) {
+    static bool waitFor(const std::function<bool()>& condition,
+                        Clock::duration longest = std::chrono::seconds(30)) {
         const Clock::time_point begun = Clock::now();
         while (!condition()) {
-            if (Clock::now() - begun > std::chrono::seconds(30)) {
+            if (Clock::now() - begun > longest) {
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -111,8 +112,11 @@ protected:
         return true;
     }
     void expectEveryChildEnded(const std::vector<std::wstring>& paths) const {
+        // Windows ends a terminated process a moment after it is told to.
         for (unsigned long id : processIds(paths)) {
-            EXPECT_TRUE(ProcessWatch(id).hasEnded()) << "the tool's process " << id;
+            const ProcessWatch watch(id);
+            EXPECT_TRUE(waitFor([&] { return watch.hasEnded(); }, std::chrono::seconds(5)))
+                << "the tool's process " << id;
         }
     }
 };
