@@ -99,8 +99,18 @@ ProcessWatch::~ProcessWatch() {
     }
 }
 
+// A process that can no longer be opened by its id has ended and is gone.
 bool ProcessWatch::hasEnded() const {
-    return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+    if (!handle) {
+        HANDLE again = OpenProcess(SYNCHRONIZE, FALSE, processId);
+        if (!again) {
+            return GetLastError() == ERROR_INVALID_PARAMETER;
+        }
+        const bool ended = WaitForSingleObject(again, 0) == WAIT_OBJECT_0;
+        CloseHandle(again);
+        return ended;
+    }
+    return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
 }
 
 std::optional<unsigned long> ProcessWatch::exitCode() const {
