@@ -120,6 +120,21 @@ ComRef<IDispatch> DispatchInterface::item(IDispatch* collection, int index) {
     return toObject(result);
 }
 
+HRESULT DispatchInterface::enumerator(IDispatch* collection, ComRef<IEnumVARIANT>& enumerator) {
+    enumerator.reset();
+    Variant result;
+    HRESULT hr =
+        invokeId(collection, DISPID_NEWENUM, DISPATCH_PROPERTYGET | DISPATCH_METHOD, {}, result);
+    if (FAILED(hr)) {
+        return hr;
+    }
+    const VARIANT& answer = *result;
+    IUnknown* object = answer.vt == VT_UNKNOWN    ? answer.punkVal
+                       : answer.vt == VT_DISPATCH ? answer.pdispVal
+                                                  : nullptr;
+    return object ? object->QueryInterface(IID_IEnumVARIANT, enumerator.putVoid()) : E_NOINTERFACE;
+}
+
 int DispatchInterface::toInt(const Variant& value) {
     if (value.type() == VT_I4) {
         return (*value).lVal;

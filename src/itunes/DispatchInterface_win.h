@@ -42,6 +42,10 @@ public:
     // Collections: Count, and Item (counted from 1), the default member.
     int count(IDispatch* collection) { return getInt(collection, L"Count"); }
     ComRef<IDispatch> item(IDispatch* collection, int index);
+    // The collection's enumerator (_NewEnum, asked by its standard DISPID as
+    // For Each asks): the call's HRESULT, E_NOINTERFACE for an answer that is
+    // no enumerator.
+    static HRESULT enumerator(IDispatch* collection, ComRef<IEnumVARIANT>& enumerator);
 
     // Conversions of answers; an answer of the wrong type counts as a failed call.
     static int toInt(const Variant& value);

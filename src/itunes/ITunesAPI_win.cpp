@@ -130,6 +130,7 @@ void ITunesAPI::reportPlaylist(IDispatch* candidate, PlaylistListener& listener)
 
 void ITunesAPI::selectPlaylist(int32_t playlistID) {
     CriticalSection::Hold hold(lock);
+    trackOrder = TrackEnumeration();
     playlist.reset();
     tracks.reset();
     ComRef<IDispatch> found;
@@ -156,8 +157,7 @@ void ITunesAPI::getTrack(int position, std::optional<std::wstring>& name,
                          std::optional<std::wstring>& location) {
     CriticalSection::Hold hold(lock);
     name = artist = album = location = std::nullopt;
-    ComRef<IDispatch> track =
-        tracks ? trackCollectionInterface.item(tracks.get(), position + 1) : ComRef<IDispatch>();
+    ComRef<IDispatch> track = trackAt(position);
     if (!track) {
         return;
     }
@@ -180,6 +180,40 @@ void ITunesAPI::getTrack(int position, std::optional<std::wstring>& name,
     if (databaseID) {
         tracksMet.emplace(*databaseID, std::move(data));
     }
+}
+
+// A read in order, as a sync reads, takes the tracks from the collection's
+// enumerator a batch at a time; any other position is asked by Item.
+ComRef<IDispatch> ITunesAPI::trackAt(int position) {
+    if (!tracks) {
+        return {};
+    }
+    if (position == 0) {
+        startTrackOrder();
+    }
+    ComRef<IDispatch> track;
+    if (trackOrder.next(position, track)) {
+        return track;
+    }
+    return trackCollectionInterface.item(tracks.get(), position + 1);
+}
+
+// A collection without an enumerator is read by Item from then on; any other
+// failure is a refused call.
+void ITunesAPI::startTrackOrder() {
+    trackOrder = TrackEnumeration();
+    if (!tracksEnumerate) {
+        return;
+    }
+    ComRef<IEnumVARIANT> enumerator;
+    HRESULT hr = DispatchInterface::enumerator(tracks.get(), enumerator);
+    if (hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_UNKNOWNNAME || hr == E_NOTIMPL ||
+        hr == E_NOINTERFACE) {
+        tracksEnumerate = false;
+        return;
+    }
+    throwIfFailed(hr);
+    trackOrder = TrackEnumeration(std::move(enumerator));
 }
 
 void ITunesAPI::rememberTracks(bool remember) {

@@ -7,6 +7,7 @@
 #include "ITunesSession.h"
 #include "ObjectIDs.h"
 #include "PlaylistListener.h"
+#include "TrackEnumeration_win.h"
 
 #include <ocidl.h>
 #include <windows.h>
@@ -73,6 +74,8 @@ private:
     struct TrackData {
         std::optional<std::wstring> name, artist, album, location;
     };
+    ComRef<IDispatch> trackAt(int position);
+    void startTrackOrder();
     TrackData readTrack(IDispatch* track);
     HRESULT readLocation(IDispatch* track, Variant& location);
     int32_t trackDatabaseID(IDispatch* track);
@@ -84,6 +87,10 @@ private:
     ComRef<IDispatch> app;
     ComRef<IDispatch> playlist;
     ComRef<IDispatch> tracks;
+    // The current playlist's tracks in their order, when read from the first.
+    TrackEnumeration trackOrder;
+    // False once iTunes' track collections turned out to have no enumerator.
+    bool tracksEnumerate = true;
     int32_t librarySourceID = 0;
     int32_t libraryPlaylistID = 0;
     ComRef<ITunesEventSink> sink;

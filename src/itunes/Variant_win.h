@@ -25,6 +25,13 @@ public:
         reference.value.plVal = &target;
         return reference;
     }
+    // Takes over a value that a call filled in, and leaves that one empty.
+    static Variant take(VARIANT& filled) {
+        Variant owner;
+        owner.value = filled;
+        VariantInit(&filled);
+        return owner;
+    }
     Variant(Variant&& other) noexcept : value(other.value) { VariantInit(&other.value); }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;

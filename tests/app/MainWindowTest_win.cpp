@@ -189,33 +189,34 @@ TEST(MainWindow, FirstStartSynchronisesWithITunesAndTheNextStartShowsWhatExitSav
     EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
 }
 
-// Whichever way iTunes gives a track's location, the first start and a sync
+// Whether the server answers as iTunes does (a track's Location on its own
+// IDispatch, collections with enumerators) or not, the first start and a sync
 // from the menu read every playlist, and Exit keeps the files' paths.
-TEST(MainWindow, SyncsReadEveryPlaylistWhereverITunesAnswersALocation) {
-    for (bool locationOnTrack : {true, false}) {
+TEST(MainWindow, SyncsReadEveryPlaylistFromEitherKindOfServer) {
+    for (bool likeITunes : {true, false}) {
         RecordingReporter reporter;
-        TestFolder folder(locationOnTrack ? L"sync-location-on-track" : L"sync-file-track-view");
+        TestFolder folder(likeITunes ? L"sync-like-itunes" : L"sync-plain-server");
         std::vector<LibraryTrack> tracks{
             {L"One", L"Band", L"First", folder.path() + L"one.mp3"},
             {L"Two", L"Band", L"First", folder.path() + L"two.mp3"},
             {L"Three", L"Other", L"Second", folder.path() + L"three.mp3"},
         };
         writeLibraryXml(folder.libraryPath(), tracks, {{L"Mix", {2, 0}}});
-        StandInServer standIn(folder.libraryPath(), locationOnTrack);
+        StandInServer standIn(folder.libraryPath(), likeITunes);
         RunningVelto velto;
-        ASSERT_TRUE(waitLoaded(velto, 3)) << locationOnTrack;
+        ASSERT_TRUE(waitLoaded(velto, 3)) << likeITunes;
         velto.command(IDM_SYNC);
-        ASSERT_TRUE(waitLoaded(velto, 3)) << locationOnTrack;
-        EXPECT_EQ(velto.playlistEntries(), (Texts{L"Library", L"Mix"})) << locationOnTrack;
+        ASSERT_TRUE(waitLoaded(velto, 3)) << likeITunes;
+        EXPECT_EQ(velto.playlistEntries(), (Texts{L"Library", L"Mix"})) << likeITunes;
         velto.choosePlaylist(1);
-        ASSERT_TRUE(waitUntil([&] { return velto.rowCount() == 2; })) << locationOnTrack;
+        ASSERT_TRUE(waitUntil([&] { return velto.rowCount() == 2; })) << likeITunes;
         EXPECT_EQ(velto.cell(0, 0), L"Three");
         EXPECT_EQ(velto.cell(1, 0), L"One");
         velto.post(IDM_EXIT);
         EXPECT_EQ(velto.waitForEnd(), 0);
         std::optional<std::string> saved = folder.readDatabase();
         ASSERT_TRUE(saved);
-        EXPECT_NE(saved->find("three.mp3"), std::string::npos) << locationOnTrack;
+        EXPECT_NE(saved->find("three.mp3"), std::string::npos) << likeITunes;
         EXPECT_TRUE(reporter.shown.empty()) << reporter.lastText();
     }
 }

@@ -243,7 +243,7 @@ std::vector<std::wstring> libraryComments(const std::wstring& path, int trackCou
     return comments;
 }
 
-StandInServer::StandInServer(const std::wstring& libraryPath, bool locationOnTrack) {
+StandInServer::StandInServer(const std::wstring& libraryPath, bool likeITunes) {
     comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     HRESULT hr = CoCreateInstance(CLSID_iTunesApp, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                   standIn.putVoid());
@@ -256,9 +256,11 @@ StandInServer::StandInServer(const std::wstring& libraryPath, bool locationOnTra
     Variant result;
     EXPECT_HRESULT_SUCCEEDED(
         controls.tryInvoke(standIn.get(), L"StandInLoadLibrary", DISPATCH_METHOD, {&path}, result));
-    Variant onTrack(locationOnTrack ? 1 : 0);
-    EXPECT_HRESULT_SUCCEEDED(controls.tryInvoke(standIn.get(), L"StandInLocationOnTrack",
-                                                DISPATCH_METHOD, {&onTrack}, result));
+    Variant mode(likeITunes ? 1 : 0);
+    for (const wchar_t* control : {L"StandInLocationOnTrack", L"StandInTrackEnumerators"}) {
+        EXPECT_HRESULT_SUCCEEDED(
+            controls.tryInvoke(standIn.get(), control, DISPATCH_METHOD, {&mode}, result));
+    }
 }
 
 StandInServer::~StandInServer() {

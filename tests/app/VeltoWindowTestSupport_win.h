@@ -60,11 +60,12 @@ std::vector<std::wstring> libraryComments(const std::wstring& path, int trackCou
 
 // The stand-in's server (registered in the prefix by the test fixture) serving
 // a library: Velto's connections reach the same server while this holds it.
-// Its file tracks answer Location on their own IDispatch, as iTunes' do, or,
-// with locationOnTrack false, only on their file-track interface.
+// It answers as iTunes does, or, with likeITunes false, as a server that
+// knows a file track's Location only on its file-track interface and has no
+// enumerators on its track collections.
 class StandInServer {
 public:
-    explicit StandInServer(const std::wstring& libraryPath, bool locationOnTrack = true);
+    explicit StandInServer(const std::wstring& libraryPath, bool likeITunes = true);
     ~StandInServer();
     StandInServer(const StandInServer&) = delete;
     StandInServer& operator=(const StandInServer&) = delete;

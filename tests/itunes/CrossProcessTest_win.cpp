@@ -6,6 +6,7 @@
 #include "ITunesBusyException.h"
 #include "ITunesIdentifiers_win.h"
 #include "SampleLibraryXml_win.h"
+#include "TimingLibrary_win.h"
 #include "VeltoDatabase.h"
 
 #include <fstream>
@@ -143,8 +144,8 @@ TEST_F(CrossProcessTest, TracksReadAlikeWithEitherWayToTheirLocationAndWhenMetAg
         std::optional<std::wstring> name, artist, album, location;
         int callsBefore = control(L"StandInCallCount");
         api.getTrack(0, name, artist, album, location);
-        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 7)
-            << "Item, the IDs, Kind, Location and three texts";
+        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 8)
+            << "the enumerator, a batch of tracks, the IDs, Kind, Location and three texts";
         EXPECT_EQ(name, L"Caf\u00e9 Song") << onTrack;
         EXPECT_EQ(location, L"C:\\Music\\\u00c9t\u00e9\\a b.mp3") << onTrack;
         api.getTrack(1, name, artist, album, location);
@@ -154,11 +155,58 @@ TEST_F(CrossProcessTest, TracksReadAlikeWithEitherWayToTheirLocationAndWhenMetAg
         std::optional<std::wstring> metName, metArtist, metAlbum, metLocation;
         callsBefore = control(L"StandInCallCount");
         api.getTrack(0, metName, metArtist, metAlbum, metLocation);
-        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 2) << "met again: Item and the IDs";
+        EXPECT_EQ(control(L"StandInCallCount") - callsBefore, 3)
+            << "met again: the enumerator, a batch and the IDs";
         EXPECT_EQ(metName, name) << onTrack;
         EXPECT_EQ(metLocation, L"C:\\Music\\other.mp3") << onTrack;
     }
     EXPECT_TRUE(reporter.shown.empty());
+}
+
+// A playlist read from its first track on comes from the collection's
+// enumerator a batch at a time, and reads as it does by Item from a server
+// without enumerators; a position out of order is asked by Item, and a read
+// that ends inside a batch leaves no track of it held in iTunes.
+TEST_F(CrossProcessTest, APlaylistReadInOrderComesInBatchesAndReadsAsByItem) {
+    ASSERT_TRUE(standIn);
+    const int songs = 250;
+    std::wstring longLibrary = writeTimingLibrary(L"velto-batched-library.xml", songs, true);
+    Variant libraryPath(longLibrary);
+    ASSERT_EQ(control(L"StandInLoadLibrary", {&libraryPath}), S_OK);
+    DeleteFileW(longLibrary.c_str());
+    std::vector<std::wstring> read[2];
+    for (int enumerators : {1, 0}) {
+        Variant mode(enumerators);
+        control(L"StandInTrackEnumerators", {&mode});
+        int objectsBefore = control(L"StandInObjectCount");
+        {
+            ITunesAPI api(owner.handle(), false);
+            api.selectPlaylist(api.libraryPlaylist());
+            std::optional<std::wstring> name, artist, album, location;
+            int callsBefore = control(L"StandInCallCount");
+            for (int i = 0; i < songs; ++i) {
+                api.getTrack(i, name, artist, album, location);
+                read[enumerators].push_back(name.value_or(L"-") + L"|" + artist.value_or(L"-") +
+                                            L"|" + location.value_or(L"-"));
+            }
+            EXPECT_EQ(control(L"StandInCallCount") - callsBefore,
+                      enumerators ? 1 + 3 + songs * 5 : 1 + songs * 6)
+                << "per track Kind, Location and three texts; the enumerator and three batches, "
+                   "or the enumerator refused once and Item for each";
+
+            api.getTrack(0, name, artist, album, location);
+            api.getTrack(7, name, artist, album, location);
+            EXPECT_EQ(name, L"Song number 8") << "out of order";
+            api.getTrack(8, name, artist, album, location);
+            EXPECT_EQ(name, L"Song number 9");
+        }
+        EXPECT_EQ(control(L"StandInObjectCount"), objectsBefore) << enumerators;
+    }
+    EXPECT_EQ(read[1], read[0]);
+    ASSERT_EQ(read[1].size(), static_cast<size_t>(songs));
+    EXPECT_EQ(read[1][249], L"Song number 250|Artist 20|C:\\Music\\Artist 20\\Album\\250 Song.mp3");
+    Variant on(1);
+    control(L"StandInTrackEnumerators", {&on});
 }
 
 } // namespace

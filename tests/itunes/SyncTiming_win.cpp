@@ -164,6 +164,9 @@ public:
         tracks = playlist.getObject(library.get(), L"Tracks");
         first = collection.item(tracks.get(), 1);
         const int calls = 50;
+        // Tracks read in order go a batch of the enumerator at a time: those
+        // rows read whole batches.
+        const int tracksInOrder = 2 * static_cast<int>(TrackEnumeration::kBatch);
         kinds.add(L"empty call (GetTypeInfoCount): the floor", calls, [this] {
             UINT count = 0;
             for (int i = 0; i < calls; ++i) {
@@ -192,6 +195,16 @@ public:
                 collection.item(tracks.get(), i);
             }
         });
+        kinds.add(L"a track from the enumerator, 100 a call, and its release (Next)", tracksInOrder,
+                  [this, tracksInOrder] {
+                      ComRef<IEnumVARIANT> enumerator;
+                      DispatchInterface::enumerator(tracks.get(), enumerator);
+                      TrackEnumeration order(std::move(enumerator));
+                      for (int i = 0; i < tracksInOrder; ++i) {
+                          ComRef<IDispatch> fresh;
+                          order.next(i, fresh);
+                      }
+                  });
         kinds.add(L"Invoke with four numbers out by reference (GetITObjectIDs)", calls, [this] {
             for (int i = 0; i < calls; ++i) {
                 LONG ids[4] = {};
@@ -229,27 +242,30 @@ public:
                           fileTrackView.tryGet(fileTrack.get(), L"Location", location);
                       }
                   });
-        kinds.add(L"a track as read now, the library alone (getTrack)", calls, [&api] {
-            api.rememberTracks(false);
-            std::optional<std::wstring> name, artist, album, location;
-            for (int i = 0; i < calls; ++i) {
-                api.getTrack(i, name, artist, album, location);
-            }
-        });
-        kinds.add(L"a track as read now, first met among playlists (getTrack)", calls, [&api] {
-            api.rememberTracks(false);
-            api.rememberTracks(true);
-            std::optional<std::wstring> name, artist, album, location;
-            for (int i = 0; i < calls; ++i) {
-                api.getTrack(i, name, artist, album, location);
-            }
-        });
-        kinds.add(L"a track as read now, met again (getTrack)", calls, [&api] {
-            std::optional<std::wstring> name, artist, album, location;
-            for (int i = 0; i < calls; ++i) {
-                api.getTrack(i, name, artist, album, location);
-            }
-        });
+        kinds.add(L"a track as read now, the library alone (getTrack)", tracksInOrder,
+                  [&api, tracksInOrder] {
+                      api.rememberTracks(false);
+                      std::optional<std::wstring> name, artist, album, location;
+                      for (int i = 0; i < tracksInOrder; ++i) {
+                          api.getTrack(i, name, artist, album, location);
+                      }
+                  });
+        kinds.add(L"a track as read now, first met among playlists (getTrack)", tracksInOrder,
+                  [&api, tracksInOrder] {
+                      api.rememberTracks(false);
+                      api.rememberTracks(true);
+                      std::optional<std::wstring> name, artist, album, location;
+                      for (int i = 0; i < tracksInOrder; ++i) {
+                          api.getTrack(i, name, artist, album, location);
+                      }
+                  });
+        kinds.add(L"a track as read now, met again (getTrack)", tracksInOrder,
+                  [&api, tracksInOrder] {
+                      std::optional<std::wstring> name, artist, album, location;
+                      for (int i = 0; i < tracksInOrder; ++i) {
+                          api.getTrack(i, name, artist, album, location);
+                      }
+                  });
     }
 
     ComRef<IDispatch> standIn;

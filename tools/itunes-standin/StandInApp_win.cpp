@@ -26,6 +26,7 @@ enum : DISPID {
     kCallCount,
     kObjectsMade,
     kLocationOnTrack,
+    kTrackEnumerators,
 };
 
 } // namespace
@@ -33,7 +34,7 @@ enum : DISPID {
 StandInApp::StandInApp(std::shared_ptr<StandInState> state) : StandInObject(std::move(state)) {}
 
 std::span<const StandInObject::Member> StandInApp::members() const {
-    static constexpr std::array<Member, 15> table{{
+    static constexpr std::array<Member, 16> table{{
         {L"CheckVersion", kCheckVersion},
         {L"LibraryPlaylist", kLibraryPlaylist},
         {L"Sources", kSources},
@@ -49,6 +50,7 @@ std::span<const StandInObject::Member> StandInApp::members() const {
         {L"StandInCallCount", kCallCount},
         {L"StandInObjectsMade", kObjectsMade},
         {L"StandInLocationOnTrack", kLocationOnTrack},
+        {L"StandInTrackEnumerators", kTrackEnumerators},
     }};
     return table;
 }
@@ -163,6 +165,9 @@ HRESULT StandInApp::control(DISPID member, const DISPPARAMS& params, VARIANT* re
         return answerInt(result, state->objectsMade());
     case kLocationOnTrack:
         state->locationOnTrack = intArgument(params, 0) != 0;
+        return S_OK;
+    case kTrackEnumerators:
+        state->trackEnumerators = intArgument(params, 0) != 0;
         return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;

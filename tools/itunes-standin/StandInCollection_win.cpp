@@ -1,5 +1,6 @@
 #include "StandInCollection_win.h"
 
+#include "StandInEnumerator_win.h"
 #include "StandInPlaylistObject_win.h"
 #include "StandInSourceObject_win.h"
 #include "StandInTrackObject_win.h"
@@ -20,12 +21,12 @@ StandInCollection::StandInCollection(std::shared_ptr<StandInState> state, Kind k
     : StandInObject(std::move(state)), kind(kind), ids(std::move(ids)), sourceId(sourceId) {}
 
 std::span<const StandInObject::Member> StandInCollection::members() const {
-    static constexpr std::array<Member, 2> sources{
-        {{L"Count", kSourcesCount}, {L"Item", DISPID_VALUE}}};
-    static constexpr std::array<Member, 2> playlists{
-        {{L"Count", kPlaylistsCount}, {L"Item", DISPID_VALUE}}};
-    static constexpr std::array<Member, 2> tracks{
-        {{L"Count", kTracksCount}, {L"Item", DISPID_VALUE}}};
+    static constexpr std::array<Member, 3> sources{
+        {{L"Count", kSourcesCount}, {L"Item", DISPID_VALUE}, {L"_NewEnum", DISPID_NEWENUM}}};
+    static constexpr std::array<Member, 3> playlists{
+        {{L"Count", kPlaylistsCount}, {L"Item", DISPID_VALUE}, {L"_NewEnum", DISPID_NEWENUM}}};
+    static constexpr std::array<Member, 3> tracks{
+        {{L"Count", kTracksCount}, {L"Item", DISPID_VALUE}, {L"_NewEnum", DISPID_NEWENUM}}};
     switch (kind) {
     case Kind::Sources:
         return sources;
@@ -45,10 +46,25 @@ HRESULT StandInCollection::invoke(DISPID member, WORD, const DISPPARAMS& params,
         return answerObject(result,
                             inside ? element(ids[static_cast<size_t>(index - 1)]) : nullptr);
     }
+    if (member == DISPID_NEWENUM) {
+        return answerEnumerator(result);
+    }
     if (member == members().front().id) {
         return answerInt(result, static_cast<int>(ids.size()));
     }
     return DISP_E_MEMBERNOTFOUND;
+}
+
+// A server without enumerators on its track collections answers as a member
+// it does not have.
+HRESULT StandInCollection::answerEnumerator(VARIANT* result) {
+    if (kind == Kind::Tracks && !state->trackEnumerators) {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    AddRef();
+    result->vt = VT_UNKNOWN;
+    result->punkVal = new StandInEnumerator(ComRef<StandInCollection>::attach(this));
+    return S_OK;
 }
 
 IDispatch* StandInCollection::element(int32_t id) const {

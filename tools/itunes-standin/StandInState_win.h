@@ -37,6 +37,9 @@ public:
     // When false, only its IITFileOrCDTrack interface (QueryInterface) knows the
     // name, as a client that relies on late binding alone must cope with.
     bool locationOnTrack = true;
+    // Whether track collections answer _NewEnum with an enumerator, as
+    // iTunes' do; when false, a client must read tracks by Item.
+    bool trackEnumerators = true;
 
     // What the class object answers instead of making an application object;
     // S_OK makes one.
