@@ -242,30 +242,24 @@ public:
                           fileTrackView.tryGet(fileTrack.get(), L"Location", location);
                       }
                   });
+        auto readInOrder = [&api, tracksInOrder] {
+            std::optional<std::wstring> name, artist, album, location;
+            for (int i = 0; i < tracksInOrder; ++i) {
+                api.getTrack(i, name, artist, album, location);
+            }
+        };
         kinds.add(L"a track as read now, the library alone (getTrack)", tracksInOrder,
-                  [&api, tracksInOrder] {
+                  [&api, readInOrder] {
                       api.rememberTracks(false);
-                      std::optional<std::wstring> name, artist, album, location;
-                      for (int i = 0; i < tracksInOrder; ++i) {
-                          api.getTrack(i, name, artist, album, location);
-                      }
+                      readInOrder();
                   });
         kinds.add(L"a track as read now, first met among playlists (getTrack)", tracksInOrder,
-                  [&api, tracksInOrder] {
+                  [&api, readInOrder] {
                       api.rememberTracks(false);
                       api.rememberTracks(true);
-                      std::optional<std::wstring> name, artist, album, location;
-                      for (int i = 0; i < tracksInOrder; ++i) {
-                          api.getTrack(i, name, artist, album, location);
-                      }
+                      readInOrder();
                   });
-        kinds.add(L"a track as read now, met again (getTrack)", tracksInOrder,
-                  [&api, tracksInOrder] {
-                      std::optional<std::wstring> name, artist, album, location;
-                      for (int i = 0; i < tracksInOrder; ++i) {
-                          api.getTrack(i, name, artist, album, location);
-                      }
-                  });
+        kinds.add(L"a track as read now, met again (getTrack)", tracksInOrder, readInOrder);
     }
 
     ComRef<IDispatch> standIn;
