@@ -87,6 +87,23 @@ void GainOperations::process(ItemSource& item, int itemIndex, int done, int tota
     }
 }
 
+bool GainOperations::processRow(ItemSource& item, int key, std::optional<int> rowPosition, int done,
+                                int total) {
+    // An item without tracks (a selection of which no row could be loaded)
+    // has no files to run the tool on.
+    if (item.selectRow(key) && !item.getTrackIds().empty()) {
+        process(item, key, done, total);
+        if (context.stopper.stopped()) {
+            return false;
+        }
+        context.host.refreshList(false);
+        if (rowPosition) {
+            context.host.scrollRowIntoView(*rowPosition);
+        }
+    }
+    return !context.cancelRequested;
+}
+
 void GainOperations::doKindsWork(ItemSource& item, int itemIndex, int done, int total) {
     switch (job.kind) {
     case JobKind::Analyze:

@@ -56,6 +56,13 @@ public:
     // total tracks, for the total bar.
     void process(ItemSource& item, int itemIndex, int done, int total);
 
+    // One selected row's item as a job walks the list: loads it, does the
+    // kind's work when it has tracks, then shows the new values and scrolls
+    // its row (rowPosition; none for a selection taken as one album) into
+    // view. False when the job stops at this item, the program closing or a
+    // cancel having come: its row then stays selected.
+    bool processRow(ItemSource& item, int key, std::optional<int> rowPosition, int done, int total);
+
     // Runs the tool once over those of the item's files that it can take and
     // stores what it reports; true when it ran and reported no error. Files
     // held back are noted in the report.

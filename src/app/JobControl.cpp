@@ -382,32 +382,22 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
     const auto started = std::chrono::steady_clock::now();
     int done = 0;
     int position = -1;
+    const bool rowByRow = scope != JobScope::SelectionAsAlbum;
     for (;;) {
         int key = 0;
-        if (scope != JobScope::SelectionAsAlbum && !list.nextSelected(position, key)) {
+        if (rowByRow && !list.nextSelected(position, key)) {
             break;
         }
-        // An item without tracks (a selection of which no row could be
-        // loaded) has no files to run the tool on.
-        if (source->selectRow(key) && !source->getTrackIds().empty()) {
-            try {
-                operations.process(*source, key, done, total);
-            } catch (const ToolStartFailure& failure) {
-                toolStartProblem = toolStartMessage(failure.text());
-                return;
-            }
-            if (closing()) {
+        try {
+            if (!operations.processRow(
+                    *source, key, rowByRow ? std::optional(position) : std::nullopt, done, total)) {
                 break;
             }
-            host.refreshList(false);
-            if (scope != JobScope::SelectionAsAlbum) {
-                host.scrollRowIntoView(position);
-            }
+        } catch (const ToolStartFailure& failure) {
+            toolStartProblem = toolStartMessage(failure.text());
+            return;
         }
-        if (cancelRequested) {
-            break;
-        }
-        if (scope != JobScope::SelectionAsAlbum) {
+        if (rowByRow) {
             host.deselectRow(position);
         }
         done += tracksOfItem(scope, key);
@@ -416,7 +406,7 @@ void JobControl::walkSelectedItems(GainOperations& operations, const JobParamete
         if (std::optional<double> left = timeLeft.afterItem(done, elapsed.count())) {
             showTimeLeft(*left);
         }
-        if (scope == JobScope::SelectionAsAlbum) {
+        if (!rowByRow) {
             break;
         }
     }

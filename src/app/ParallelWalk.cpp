@@ -97,20 +97,9 @@ void ParallelWalk::work(ParallelProgress& progress) {
     changed.notify_all();
 }
 
-// The frame of one item, as the job does it for one item at a time.
 void ParallelWalk::workOn(const Item& item, ItemSource& source, GainOperations& operations,
                           ParallelProgress::Slot& slot, bool& keepGoing) {
-    if (source.selectRow(item.key) && !source.getTrackIds().empty()) {
-        operations.process(source, item.key, 0, setup.totalTracks);
-        if (closing()) {
-            slot.abandon();
-            keepGoing = false;
-            return;
-        }
-        setup.host.refreshList(false);
-        setup.host.scrollRowIntoView(item.position);
-    }
-    if (setup.context.cancelRequested) {
+    if (!operations.processRow(source, item.key, item.position, 0, setup.totalTracks)) {
         slot.abandon(); // the row stays selected
         keepGoing = false;
         return;
