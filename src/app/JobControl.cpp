@@ -309,8 +309,11 @@ void JobControl::jobRoutine() {
             host.setStatus(kConnectingStringId);
             session = host.connectToITunes();
         }
-        const GainOperations::Context context{
-            host, database, preferences, tracksView, gainToolPath, cancelRequested, stopper};
+        // Read once for the job's workers: it loads the tool's resources.
+        const ToolFileArguments toolArguments = ToolFileArguments::forTool(gainToolPath);
+        const GainOperations::Context context{host,       database,      preferences,
+                                              tracksView, gainToolPath,  cancelRequested,
+                                              stopper,    &toolArguments};
         if (runs > 1) {
             walkInParallel(runs, context, parameters, state, session.get(), end.toolStartProblem);
             return;

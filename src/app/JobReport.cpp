@@ -59,13 +59,6 @@ std::vector<JobReport::Entry> JobReport::entries() const {
     return sorted;
 }
 
-int JobReport::notDone() const {
-    std::lock_guard guard(lock);
-    return static_cast<int>(std::count_if(noted.begin(), noted.end(), [](const Entry& entry) {
-        return entry.kind != Kind::Limited;
-    }));
-}
-
 std::wstring JobReport::asText(const std::vector<Entry>& entries, const std::wstring& songHeader,
                                const std::wstring& artistHeader, const std::wstring& whatHeader) {
     std::wstring text = songHeader + L'\t' + artistHeader + L'\t' + whatHeader + L"\r\n";

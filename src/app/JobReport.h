@@ -29,8 +29,6 @@ public:
     void noteFile(const std::wstring& fileName, Kind kind, const std::wstring& what);
 
     std::vector<Entry> entries() const;
-    // The entries that mean a track was not done: skipped or failed.
-    int notDone() const;
 
     // The entries as text for the clipboard: a line of column headers, then a
     // line per entry, fields separated by tabs, lines by CR LF.

@@ -72,14 +72,11 @@ void ParallelWalk::work(ParallelProgress& progress) {
     }
     GainOperations operations(setup.context, setup.job, setup.state, slot, stamp);
     try {
-        bool keepGoing = true;
-        while (keepGoing) {
-            std::optional<Item> item = takeNextItem();
-            if (!item) {
+        while (std::optional<Item> item = takeNextItem()) {
+            slot.begin(item->order);
+            if (!workOn(*item, *source, operations, slot)) {
                 break;
             }
-            slot.begin(item->order);
-            workOn(*item, *source, operations, slot, keepGoing);
         }
     } catch (const ToolStartFailure& failure) {
         slot.abandon();
@@ -97,15 +94,15 @@ void ParallelWalk::work(ParallelProgress& progress) {
     changed.notify_all();
 }
 
-void ParallelWalk::workOn(const Item& item, ItemSource& source, GainOperations& operations,
-                          ParallelProgress::Slot& slot, bool& keepGoing) {
+bool ParallelWalk::workOn(const Item& item, ItemSource& source, GainOperations& operations,
+                          ParallelProgress::Slot& slot) {
     if (!operations.processRow(source, item.key, item.position, 0, setup.totalTracks)) {
         slot.abandon(); // the row stays selected
-        keepGoing = false;
-        return;
+        return false;
     }
     setup.host.deselectRow(item.position);
     slot.finish(setup.tracksOfItem(item.key));
+    return true;
 }
 
 // The next selected row, in the selection's order; none once the job stops.

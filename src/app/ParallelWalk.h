@@ -62,8 +62,9 @@ private:
     };
 
     void work(ParallelProgress& progress);
-    void workOn(const Item& item, ItemSource& source, GainOperations& operations,
-                ParallelProgress::Slot& slot, bool& keepGoing);
+    // False when the job stops at this item.
+    bool workOn(const Item& item, ItemSource& source, GainOperations& operations,
+                ParallelProgress::Slot& slot);
     std::optional<Item> takeNextItem();
     void requestStamp(const std::vector<int>& trackIds);
     void stampUntilEveryWorkerEnds();

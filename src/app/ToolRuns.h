@@ -7,6 +7,3 @@ inline constexpr int kMostToolRuns = 16;
 // How many gain tool runs a job makes at once: the ToolRuns preference, or
 // without one the number of logical processors; always between 1 and 16.
 int toolRuns(const Preferences& preferences);
-
-// The number of logical processors, at most 16 (1 when it is unknown).
-int processorRuns();
