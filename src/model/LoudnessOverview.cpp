@@ -101,7 +101,6 @@ LoudnessPicture LoudnessOverview::draw(std::span<const TrackLoudness> tracks, in
 
 std::vector<TrackLoudness> LoudnessOverview::readCurrentPlaylist(const VeltoDatabase& database) {
     std::vector<TrackLoudness> tracks;
-    VeltoDatabase::ReadLock lock = database.readLock();
     const int count = database.currentTrackCount();
     tracks.reserve(count);
     for (int row = 0; row < count; ++row) {
@@ -121,12 +120,17 @@ std::vector<TrackLoudness> LoudnessOverview::readCurrentPlaylist(const VeltoData
 }
 
 bool LoudnessOverview::refresh(int targetVolume, bool dontClip) {
+    // A sync may be changing the tables, the current playlist among them: the
+    // inputs and the tracks are read under one lock so that they agree.
+    VeltoDatabase::ReadLock lock = database.readLock();
     Inputs inputs{database.generation(), database.valuesGeneration(), database.currentPlaylist(),
                   targetVolume, dontClip};
     if (drawn && inputs == drawnFrom) {
         return false;
     }
-    current = draw(readCurrentPlaylist(database), targetVolume, dontClip);
+    std::vector<TrackLoudness> tracks = readCurrentPlaylist(database);
+    lock.unlock();
+    current = draw(tracks, targetVolume, dontClip);
     drawnFrom = inputs;
     drawn = true;
     return true;

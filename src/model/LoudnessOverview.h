@@ -74,9 +74,11 @@ public:
                                  bool dontClip);
     static LoudnessPicture draw(std::span<const TrackLoudness> tracks, int targetVolume,
                                 bool dontClip);
-    static std::vector<TrackLoudness> readCurrentPlaylist(const VeltoDatabase& database);
 
 private:
+    // Called with the database's read lock held.
+    static std::vector<TrackLoudness> readCurrentPlaylist(const VeltoDatabase& database);
+
     struct Inputs {
         std::uint64_t tablesGeneration = 0;
         std::uint64_t valuesGeneration = 0;

@@ -156,6 +156,29 @@ TEST_F(JobConcurrencyTest, TheListPaintsWhileASyncRebuildsTheTables) {
     EXPECT_EQ(overview.picture().counts.notAnalysed, 2900);
 }
 
+// The loudness overview asks which playlist is current while a sync starts
+// again and again, each time naming the library current: both read the same
+// state (ThreadSanitizer finds an unguarded read here).
+TEST_F(JobConcurrencyTest, TheOverviewRedrawsWhileSyncsNameTheLibraryCurrent) {
+    std::atomic<bool> stop{false};
+    std::atomic<int> redraws{0};
+    std::thread painter([&] {
+        LoudnessOverview overview(database);
+        while (!stop) {
+            redraws += overview.refresh(89, false) ? 1 : 0;
+        }
+    });
+    // Enough syncs that the two overlap, however the threads are scheduled.
+    for (int sync = 0; sync < 2000 || redraws < 50; ++sync) {
+        database.resetForSync();
+        database.addPlaylist(std::wstring(L"Library"), 0, true, 1);
+        database.addPlaylist(std::wstring(L"Mix"), 0, false, 2);
+    }
+    stop = true;
+    painter.join();
+    EXPECT_EQ(database.currentPlaylist(), 0);
+}
+
 // Closing the window during a gain change: the tool's child ends at once,
 // no other run starts, and Velto.db no longer claims the file's old values.
 TEST_F(JobConcurrencyTest, ClosingTheWindowDuringAJobEndsTheToolsChildAtOnce) {
