@@ -61,9 +61,8 @@ HRESULT StandInCollection::answerEnumerator(VARIANT* result) {
     if (kind == Kind::Tracks && !state->trackEnumerators) {
         return DISP_E_MEMBERNOTFOUND;
     }
-    AddRef();
     result->vt = VT_UNKNOWN;
-    result->punkVal = new StandInEnumerator(ComRef<StandInCollection>::attach(this));
+    result->punkVal = new StandInEnumerator(ComRef<StandInCollection>::share(this));
     return S_OK;
 }
 
